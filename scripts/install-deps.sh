@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Installs the Debian packages listed in scripts/packages.txt (as root).
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+mapfile -t pkgs < <(grep -v -E '^\s*(#|$)' "$here/packages.txt")
+missing=()
+for p in "${pkgs[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update
+  apt-get install -y --no-install-recommends "${missing[@]}"
+fi

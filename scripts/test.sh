@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs what the tests need, then builds and runs every test: the
+# optimised build, the sanitizer build, a replay of every fuzz corpus (part
+# of both), and a short fuzzing run of every fuzz target.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/install-deps.sh"
+export CCACHE_DIR=${CCACHE_DIR:-$HOME/.ccache}
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
+export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0"
+export UBSAN_OPTIONS=print_stacktrace=1
+fuzz_seconds=${ZELMAR_FUZZ_SECONDS:-30}
+
+status=0
+for kind in release asan; do
+  echo "=== $kind build"
+  "$root/scripts/build.sh" "$kind"
+  echo "=== $kind tests"
+  ctest --test-dir "$root/build/$kind" --output-on-failure -j 2 --timeout 600 || status=1
+done
+
+echo "=== fuzzing, ${fuzz_seconds}s per target"
+"$root/scripts/build.sh" fuzz
+for fuzzer in "$root"/build/fuzz/fuzz/fuzz_*; do
+  name=$(basename "$fuzzer"); name=${name#fuzz_}
+  work=$(mktemp -d)
+  cp -r "$root/fuzz/corpus/$name/." "$work/" 2>/dev/null || true
+  if "$fuzzer" -max_total_time="$fuzz_seconds" -max_len=65536 -rss_limit_mb=2048 \
+       -artifact_prefix="$root/build/fuzz/$name-" "$work" >"$root/build/fuzz/$name.log" 2>&1; then
+    echo "fuzz $name: $(grep -a -E '^#[0-9]+.*DONE' "$root/build/fuzz/$name.log" | tail -1)"
+  else
+    echo "fuzz $name: FAILED"; tail -40 "$root/build/fuzz/$name.log"; status=1
+  fi
+  rm -rf "$work"
+done
+exit $status

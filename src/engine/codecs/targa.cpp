@@ -1,0 +1,13 @@
+#include "engine/codecs/targa.h"
+
+namespace zelmar::targa {
+
+bool probe(Bytes) { return false; }
+
+Status decode(Bytes, const Limits&, Decoded&) { return {ErrorCode::Unsupported, "not written yet"}; }
+
+Status encode(const Picture&, const EncodeOptions&, OutputBuffer&) {
+  return {ErrorCode::UnsupportedFormat, "not written yet"};
+}
+
+}  // namespace zelmar::targa

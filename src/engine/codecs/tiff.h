@@ -1,0 +1,4 @@
+#pragma once
+#include "engine/codecs/codec.h"
+
+ZELMAR_DECLARE_CODEC(tiff)

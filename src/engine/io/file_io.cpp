@@ -1,0 +1,141 @@
+#include "engine/io/file_io.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <new>
+
+#include "engine/io/formats.h"
+
+namespace zelmar {
+namespace {
+
+class Fd {
+ public:
+  explicit Fd(int fd) : fd_(fd) {}
+  ~Fd() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  int get() const { return fd_; }
+  int release() { return std::exchange(fd_, -1); }
+
+ private:
+  int fd_;
+};
+
+std::string errnoText(int err) { return std::strerror(err); }
+
+std::string extensionOf(const std::string& path) {
+  return std::filesystem::path(path).extension().string();
+}
+
+}  // namespace
+
+Status readFileBytes(const std::string& path, std::vector<uint8_t>& out) {
+  if (path.empty()) return {ErrorCode::FileNotFound, "empty file name"};
+  Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (fd.get() < 0) {
+    const int err = errno;
+    if (err == ENOENT || err == ENOTDIR) return {ErrorCode::FileNotFound, path};
+    if (err == EISDIR) return {ErrorCode::NotAFile, path};
+    return {ErrorCode::FileUnreadable, path + ": " + errnoText(err)};
+  }
+  struct stat st;
+  if (::fstat(fd.get(), &st) != 0) return {ErrorCode::FileUnreadable, path};
+  if (!S_ISREG(st.st_mode)) return {ErrorCode::NotAFile, path};
+  if (st.st_size == 0) return {ErrorCode::EmptyFile, path};
+  std::vector<uint8_t> data;
+  try {
+    data.resize(size_t(st.st_size));
+  } catch (const std::bad_alloc&) {
+    return {ErrorCode::OutOfMemory, path};
+  }
+  size_t done = 0;
+  while (done < data.size()) {
+    const ssize_t n = ::read(fd.get(), data.data() + done, data.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return {ErrorCode::FileUnreadable, path + ": " + errnoText(errno)};
+    }
+    if (n == 0) break;  // the file shrank while we read it
+    done += size_t(n);
+  }
+  data.resize(done);
+  if (data.empty()) return {ErrorCode::EmptyFile, path};
+  out = std::move(data);
+  return {};
+}
+
+Status loadPicture(const std::string& path, const Limits& limits, Decoded& out) {
+  std::vector<uint8_t> data;
+  ZELMAR_TRY(readFileBytes(path, data));
+  Decoded result;
+  ZELMAR_TRY(decodeAny(data, extensionOf(path), limits, result));
+  result.facts.fileSize = data.size();
+  out = std::move(result);
+  return {};
+}
+
+Status writeFileAtomic(const std::string& path, Bytes data) {
+  namespace fs = std::filesystem;
+  if (path.empty()) return {ErrorCode::WriteFailed, "empty file name"};
+  const fs::path target(path);
+  if (fs::is_directory(target)) return {ErrorCode::WriteFailed, path + " is a folder"};
+  fs::path folder = target.parent_path();
+  if (folder.empty()) folder = ".";
+  std::string tmpl = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+  Fd fd(::mkostemp(tmpl.data(), O_CLOEXEC));
+  if (fd.get() < 0) return {ErrorCode::WriteFailed, path + ": " + errnoText(errno)};
+  const std::string tmp = tmpl;
+
+  auto fail = [&](int err) -> Status {
+    ::unlink(tmp.c_str());
+    return {ErrorCode::WriteFailed, path + ": " + errnoText(err)};
+  };
+  size_t done = 0;
+  while (done < data.size()) {
+    const ssize_t n = ::write(fd.get(), data.data() + done, data.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return fail(errno);
+    }
+    done += size_t(n);
+  }
+  // Keep the permissions of the file being replaced; a new file gets the
+  // usual 0666 less the umask rather than mkstemp's private 0600.
+  struct stat st;
+  mode_t mode;
+  if (::stat(path.c_str(), &st) == 0) {
+    mode = st.st_mode & 07777;
+  } else {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    mode = 0666 & ~mask;
+  }
+  if (::fchmod(fd.get(), mode) != 0) return fail(errno);
+  if (::fsync(fd.get()) != 0) return fail(errno);
+  if (::close(fd.release()) != 0) return fail(errno);
+  if (::rename(tmp.c_str(), path.c_str()) != 0) return fail(errno);
+  return {};
+}
+
+Status savePicture(const Picture& picture, const std::string& path, int formatCode, int bits,
+                   int factor, bool append) {
+  if (picture.empty()) return {ErrorCode::NoPicture};
+  if (append) return {ErrorCode::InvalidArgument, "appending pages is not supported"};
+  if (bits != 0 && bits != picture.bits())
+    return {ErrorCode::UnsupportedDepth,
+            "asked for " + std::to_string(bits) + " bits, the picture has " +
+                std::to_string(picture.bits())};
+  OutputBuffer buffer;
+  ZELMAR_TRY(encodeAs(picture, formatCode, EncodeOptions{factor}, buffer));
+  return writeFileAtomic(path, buffer.bytes());
+}
+
+}  // namespace zelmar

@@ -1,0 +1,30 @@
+#pragma once
+// Pictures to and from files. Loads read the whole file, then decode from
+// memory; saves encode to memory, then replace the target atomically.
+#include <string>
+#include <vector>
+
+#include "engine/codecs/codec.h"
+
+namespace zelmar {
+
+// Reads a whole regular file. Errors: FileNotFound, NotAFile (folders,
+// devices), FileUnreadable, EmptyFile, OutOfMemory.
+Status readFileBytes(const std::string& path, std::vector<uint8_t>& out);
+
+// Loads the first page of a picture file, at the file's depth mapped to the
+// picture model. On failure `out` is untouched. Fills facts.fileSize.
+Status loadPicture(const std::string& path, const Limits& limits, Decoded& out);
+
+// Writes `data` to a temporary file beside `path`, flushes it to disk and
+// renames it over `path`. A failure leaves whatever was at `path` untouched
+// and removes the temporary file. Errors: WriteFailed (with the reason).
+Status writeFileAtomic(const std::string& path, Bytes data);
+
+// Encodes and writes in one step. `bits` must be the picture's own depth
+// (or 0 for "as it is"); `formatCode` is a save code (see formats.h);
+// `factor` 2..255; `append` (add a page) is refused.
+Status savePicture(const Picture& picture, const std::string& path, int formatCode, int bits,
+                   int factor, bool append);
+
+}  // namespace zelmar

@@ -1,0 +1,1 @@
+#include "engine/qt/image_engine.h"

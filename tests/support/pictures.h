@@ -1,0 +1,35 @@
+#pragma once
+// Pictures made by the tests themselves, and ways to compare them.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/core/picture.h"
+
+namespace zelmar::test {
+
+// A deterministic busy pattern at any depth. Palette depths get a colour
+// palette of 2^bits distinct entries (or a grey ramp when `gray`), and
+// every index is used.
+Picture makePattern(uint32_t width, uint32_t height, int bits, bool gray = false,
+                    uint32_t seed = 1);
+
+// A photo-like 24-bit picture: smooth gradients, soft shapes and mild
+// noise, so codecs and operations meet realistic statistics.
+Picture makePhoto(uint32_t width, uint32_t height, uint32_t seed = 7);
+
+// The colour a pixel shows, whatever the depth.
+Rgb pixelAt(const Picture& p, uint32_t x, uint32_t y);
+
+// Largest difference of any channel of any pixel; -1 when the sizes differ.
+int maxChannelDiff(const Picture& a, const Picture& b);
+
+// Same size and the same colour at every pixel (depth and palette order may differ).
+bool sameColors(const Picture& a, const Picture& b);
+
+// Netpbm (P4/P5/P6, 8-bit samples; P4 read only) — a format simple enough
+// to be an independent way to exchange pixels with the oracle programs.
+bool writePnm(const Picture& p, const std::string& path);  // P5 for grey, else P6
+bool readPnm(const std::string& path, Picture& out);       // P5 → 8-bit grey, P6 → 24-bit
+
+}  // namespace zelmar::test
