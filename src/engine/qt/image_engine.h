@@ -25,6 +25,9 @@ class ImageEngine {
  public:
   virtual ~ImageEngine() = default;
 
+  // Every engine is a widget; its parent owns it.
+  virtual QWidget* widget() = 0;
+
   // Behaviour and display properties.
   virtual bool RepaintEnabled() const = 0;
   virtual void setRepaintEnabled(bool on) = 0;

@@ -1,0 +1,40 @@
+#pragma once
+// Pixel operations on a picture, in place: on success the picture is
+// replaced by the result; on failure it is left exactly as it was.
+// Every operation on an empty picture fails with NoPicture.
+#include <cstdint>
+
+#include "engine/core/error.h"
+#include "engine/core/limits.h"
+#include "engine/core/picture.h"
+
+namespace zelmar::ops {
+
+Status flipVertical(Picture& p);      // top row becomes the bottom row; every depth
+Status mirrorHorizontal(Picture& p);  // left column becomes the right one; every depth
+Status invertColors(Picture& p);      // palette pictures invert their palette
+
+// 5 emboss, 16 edge detection; other codes are InvalidArgument.
+Status applyFilter(Picture& p, int filter);
+// Sharpening; strength in percent (100 = the usual unsharp strength).
+Status enhanceEdges(Picture& p, int strength);
+// 8: 256 grey levels (luma 0.299/0.587/0.114), an 8-bit grey picture.
+Status toGrayscale(Picture& p, int bits);
+// kind 1: 1-bit clustered-dot halftone at screen `angle` (0).
+Status makeHalftone(Picture& p, int kind, int angle);
+// (1|4|8, 2, 1, 0): optimised palette of 2/16/256 colours with Floyd–Steinberg
+// error diffusion (1 bit = black and white); (24, 0, 0, 0): exact expansion.
+Status changeColorDepth(Picture& p, int bits, int palette, int dither, int colors);
+// Sizes round to the nearest integer; zero, negative or over-limit sizes
+// are refused. Area averaging when shrinking, bicubic when enlarging.
+Status resize(Picture& p, double width, double height, int method,
+              const Limits& limits = {});
+// Positive angles turn clockwise, in hundredths of a degree; `enlarge`
+// grows the canvas to hold the whole turned picture; corners take `fill`.
+// Multiples of 9000 are exact and keep the depth.
+Status rotate(Picture& p, int64_t hundredths, bool enlarge, Rgb fill,
+              const Limits& limits = {});
+// `base` with its saturation changed by value/10 percent (-990..990), into `out`.
+Status adjustSaturation(const Picture& base, int value, Picture& out);
+
+}  // namespace zelmar::ops

@@ -1,1 +1,0 @@
-#include "engine/qt/image_engine.h"

@@ -1,0 +1,18 @@
+#include "engine/qt/engine_factory.h"
+
+namespace {
+ImageEngineFactory& currentFactory() {
+  static ImageEngineFactory factory;
+  return factory;
+}
+}  // namespace
+
+ImageEngine* createImageEngine(QWidget* parent) {
+  if (currentFactory()) return currentFactory()(parent);
+  return createDefaultImageEngine(parent);
+}
+
+void setImageEngineFactory(ImageEngineFactory factory) { currentFactory() = std::move(factory); }
+
+// Stand-in until the control exists; replaced by the definition beside it.
+__attribute__((weak)) ImageEngine* createDefaultImageEngine(QWidget*) { return nullptr; }
