@@ -45,7 +45,9 @@ int levelForFactor(int factor) {
 }
 
 // A whole number of rows of about kChunkBytes.
-size_t chunkCapacity(size_t rowBytes) { return rowBytes * std::max<size_t>(1, kChunkBytes / rowBytes); }
+size_t chunkCapacity(size_t rowBytes) {
+  return rowBytes * std::max<size_t>(1, kChunkBytes / rowBytes);
+}
 
 Status readHeader(Bytes data, Header& h) {
   ByteReader in(data);
@@ -56,7 +58,8 @@ Status readHeader(Bytes data, Header& h) {
   if (!in.take(4, magic) || !std::equal(magic.begin(), magic.end(), kMagic))
     return {ErrorCode::BadHeader, "not a CMP file"};
   if (!in.u8(version)) return {ErrorCode::Truncated, "CMP header"};
-  if (version != kVersion) return {ErrorCode::Unsupported, "CMP version " + std::to_string(version)};
+  if (version != kVersion)
+    return {ErrorCode::Unsupported, "CMP version " + std::to_string(version)};
   if (!in.u8(depth) || !in.u8(filter) || !in.u8(reserved8) || !in.u32le(width) ||
       !in.u32le(height) || !in.u16le(entries) || !in.u16le(reserved16))
     return {ErrorCode::Truncated, "CMP header"};
@@ -154,9 +157,11 @@ Status readRows(Bytes frame, const Header& h, size_t& rowsDone, bool& ended, Use
       ret = ZSTD_decompressStream(dctx.get(), &dst, &src);
       if (ZSTD_isError(ret)) return {ErrorCode::CorruptData, ZSTD_getErrorName(ret)};
     } while (ret != 0 && dst.pos < dst.size && src.pos < src.size);
-    if (dst.pos > expected - produced) return {ErrorCode::CorruptData, "more pixel data than declared"};
+    if (dst.pos > expected - produced)
+      return {ErrorCode::CorruptData, "more pixel data than declared"};
     produced += dst.pos;
-    for (size_t at = 0; at + rowBytes <= dst.pos; at += rowBytes) use(rowsDone++, chunk.data() + at);
+    for (size_t at = 0; at + rowBytes <= dst.pos; at += rowBytes)
+      use(rowsDone++, chunk.data() + at);
     if (ret == 0) {
       ended = true;
       break;
@@ -202,7 +207,8 @@ Status decode(Bytes data, const Limits& limits, Decoded& out) {
   ZELMAR_TRY(Picture::create(h.width, h.height, h.depth, pic, limits));
   if (h.depth != 24) {
     Palette colors(h.paletteEntries);
-    for (size_t i = 0; i < colors.size(); ++i) colors[i] = {pal[3 * i], pal[3 * i + 1], pal[3 * i + 2]};
+    for (size_t i = 0; i < colors.size(); ++i)
+      colors[i] = {pal[3 * i], pal[3 * i + 1], pal[3 * i + 2]};
     pic.setPalette(colors);
   }
 

@@ -9,17 +9,18 @@ Status bad(const std::string& why) { return {ErrorCode::BadHeader, why}; }
 
 uint8_t expand5(unsigned v) { return uint8_t((v << 3) | (v >> 2)); }
 
-bool isTrueColorDepth(unsigned bits) { return bits == 15 || bits == 16 || bits == 24 || bits == 32; }
+bool isTrueColorDepth(unsigned bits) {
+  return bits == 15 || bits == 16 || bits == 24 || bits == 32;
+}
 
 }  // namespace
 
 Status readHeader(Bytes data, Header& h) {
   ByteReader in(data);
   Header r;
-  if (!in.u8(r.idLength) || !in.u8(r.mapType) || !in.u8(r.imageType) ||
-      !in.u16le(r.mapFirst) || !in.u16le(r.mapLength) || !in.u8(r.mapEntryBits) ||
-      !in.skip(4) || !in.u16le(r.width) || !in.u16le(r.height) || !in.u8(r.depth) ||
-      !in.u8(r.descriptor))
+  if (!in.u8(r.idLength) || !in.u8(r.mapType) || !in.u8(r.imageType) || !in.u16le(r.mapFirst) ||
+      !in.u16le(r.mapLength) || !in.u8(r.mapEntryBits) || !in.skip(4) || !in.u16le(r.width) ||
+      !in.u16le(r.height) || !in.u8(r.depth) || !in.u8(r.descriptor))
     return {ErrorCode::Truncated, "Targa header"};
 
   const uint8_t type = r.baseType();
@@ -35,12 +36,18 @@ Status readHeader(Bytes data, Header& h) {
   }
   bool depthFits = false;
   switch (type) {
-    case kMapped: depthFits = r.mapType == 1 && (r.depth == 8 || r.depth == 16); break;
-    case kTrueColor: depthFits = isTrueColorDepth(r.depth); break;
-    case kGray: depthFits = r.depth == 8 || r.depth == 16; break;
+    case kMapped:
+      depthFits = r.mapType == 1 && (r.depth == 8 || r.depth == 16);
+      break;
+    case kTrueColor:
+      depthFits = isTrueColorDepth(r.depth);
+      break;
+    case kGray:
+      depthFits = r.depth == 8 || r.depth == 16;
+      break;
   }
-  if (!depthFits) return bad(std::to_string(r.depth) + " bits for image type " +
-                             std::to_string(r.imageType));
+  if (!depthFits)
+    return bad(std::to_string(r.depth) + " bits for image type " + std::to_string(r.imageType));
   if (r.width == 0 || r.height == 0) return bad("zero size");
   if (r.descriptor & 0xc0) return bad("interleaved rows");
   h = r;

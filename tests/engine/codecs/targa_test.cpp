@@ -65,11 +65,22 @@ std::vector<uint8_t> storedPixel(const Picture& src, const Layout& l, uint32_t x
 std::vector<uint8_t> buildTga(const Picture& src, const Layout& l) {
   const size_t mapLength = (l.type & 7) == 1 ? src.palette().size() : 0;
   const uint32_t w = src.width(), h = src.height();
-  std::vector<uint8_t> f = {uint8_t(l.id.size()), uint8_t(mapLength ? 1 : 0), l.type,
-                            uint8_t(l.mapFirst), uint8_t(l.mapFirst >> 8),
-                            uint8_t(mapLength), uint8_t(mapLength >> 8),
-                            uint8_t(mapLength ? l.mapBits : 0), 0, 0, 0, 0,
-                            uint8_t(w), uint8_t(w >> 8), uint8_t(h), uint8_t(h >> 8),
+  std::vector<uint8_t> f = {uint8_t(l.id.size()),
+                            uint8_t(mapLength ? 1 : 0),
+                            l.type,
+                            uint8_t(l.mapFirst),
+                            uint8_t(l.mapFirst >> 8),
+                            uint8_t(mapLength),
+                            uint8_t(mapLength >> 8),
+                            uint8_t(mapLength ? l.mapBits : 0),
+                            0,
+                            0,
+                            0,
+                            0,
+                            uint8_t(w),
+                            uint8_t(w >> 8),
+                            uint8_t(h),
+                            uint8_t(h >> 8),
                             uint8_t(l.depth),
                             uint8_t((l.topDown ? 0x20 : 0) | (l.rightToLeft ? 0x10 : 0))};
   f.insert(f.end(), l.id.begin(), l.id.end());
@@ -77,7 +88,8 @@ std::vector<uint8_t> buildTga(const Picture& src, const Layout& l) {
   std::vector<std::vector<uint8_t>> stream;  // pixels in file order
   for (uint32_t r = 0; r < h; ++r)
     for (uint32_t i = 0; i < w; ++i)
-      stream.push_back(storedPixel(src, l, l.rightToLeft ? w - 1 - i : i, l.topDown ? r : h - 1 - r));
+      stream.push_back(
+          storedPixel(src, l, l.rightToLeft ? w - 1 - i : i, l.topDown ? r : h - 1 - r));
   if (!(l.type & 8)) {
     for (const auto& px : stream) f.insert(f.end(), px.begin(), px.end());
     return f;
@@ -102,8 +114,7 @@ std::vector<uint8_t> buildTga(const Picture& src, const Layout& l) {
 // A picture with runs (for the RLE paths) and detail.
 Picture runsAndDetail(uint32_t w, uint32_t h, int bits, bool gray = false) {
   Picture p = makePattern(w, h, bits, gray);
-  for (uint32_t y = 0; y < h; y += 2)
-    std::fill(p.row(y), p.row(y) + p.stride() / 2, p.row(y)[0]);
+  for (uint32_t y = 0; y < h; y += 2) std::fill(p.row(y), p.row(y) + p.stride() / 2, p.row(y)[0]);
   return p;
 }
 
@@ -205,7 +216,8 @@ TEST(Targa, ReadsEveryLayout) {
     const auto rgb = uint8_t(kTrueColor + rle), grey = uint8_t(kGray + rle);
     for (bool top : {false, true})
       for (bool rtl : {false, true})
-        cases.push_back({&colors, {.type = rgb, .topDown = top, .rightToLeft = rtl}, 0, rtl ? none : gm});
+        cases.push_back(
+            {&colors, {.type = rgb, .topDown = top, .rightToLeft = rtl}, 0, rtl ? none : gm});
     cases.push_back({&colors, {.type = rgb, .depth = 32, .topDown = true, .id = "an ID"}, 0, gm});
     cases.push_back({&colors, {.type = rgb, .depth = 16}, 8, gm});
     cases.push_back({&colors, {.type = rgb, .depth = 15, .topDown = true}, 8, gm});
@@ -214,16 +226,21 @@ TEST(Targa, ReadsEveryLayout) {
     // Only ImageMagick honours the first map index, and only top-down rows.
     for (int mapBits : {15, 16, 24, 32})
       cases.push_back({&indexed,
-                       {.type = uint8_t(kMapped + rle), .depth = 8, .topDown = true, .id = "id",
-                        .mapFirst = 100, .mapBits = mapBits},
-                       mapBits <= 16 ? 8 : 0, im});
+                       {.type = uint8_t(kMapped + rle),
+                        .depth = 8,
+                        .topDown = true,
+                        .id = "id",
+                        .mapFirst = 100,
+                        .mapBits = mapBits},
+                       mapBits <= 16 ? 8 : 0,
+                       im});
   }
   int n = 0;
   for (const Case& c : cases) {
     const Layout& l = c.layout;
-    SCOPED_TRACE(testing::Message() << "type " << int(l.type) << ", " << l.depth << " bits, top "
-                                    << l.topDown << ", right-to-left " << l.rightToLeft
-                                    << ", map entries " << l.mapBits);
+    SCOPED_TRACE(testing::Message()
+                 << "type " << int(l.type) << ", " << l.depth << " bits, top " << l.topDown
+                 << ", right-to-left " << l.rightToLeft << ", map entries " << l.mapBits);
     const auto bytes = buildTga(*c.src, l);
     Decoded d;
     ASSERT_TRUE(targa::probe(Bytes(bytes.data(), bytes.size())));
@@ -260,8 +277,8 @@ TEST(Targa, IndexesOutsideTheColorMapShowBlack) {
 TEST(Targa, RunsCrossRowsAndStopAtThePictureEnd) {
   // 3 × 2 grey, top row first: one run of 4 spans both rows, then a raw
   // packet of 4 of which only 2 fit, then a stray run nobody needs.
-  const std::vector<uint8_t> f = {0, 0, 11, 0, 0, 0, 0, 0, 0, 0, 0, 0, 3, 0, 2, 0, 8, 0x20,
-                                  0x83, 50, 3, 1, 2, 3, 4, 0xff, 9};
+  const std::vector<uint8_t> f = {0, 0, 11, 0,    0,    0,  0, 0, 0, 0, 0, 0,    3, 0,
+                                  2, 0, 8,  0x20, 0x83, 50, 3, 1, 2, 3, 4, 0xff, 9};
   Decoded d;
   ASSERT_TRUE(decodeTga(f, d).ok());
   EXPECT_FALSE(d.truncated);
@@ -307,14 +324,14 @@ TEST(Targa, ProbeAndDecodeRejectImplausibleHeaders) {
     uint8_t value;
   };
   const Change changes[] = {
-      {2, 0},   {2, 4},  {2, 8},   {2, 12},  {2, 32},  // unknown image types
-      {1, 2},                                          // colour map type
-      {1, 0},                                          // mapped without a map
-      {7, 8},   {7, 0},                                // map entry size
-      {5, 0},   {6, 0},                                // empty map (4 + 6 clear the length)
-      {16, 24}, {16, 4},                               // index depth
-      {12, 0},  {14, 0},                               // zero width, height
-      {17, 0x40},                                      // interleaved rows
+      {2, 0},     {2, 4},  {2, 8}, {2, 12}, {2, 32},  // unknown image types
+      {1, 2},                                         // colour map type
+      {1, 0},                                         // mapped without a map
+      {7, 8},     {7, 0},                             // map entry size
+      {5, 0},     {6, 0},                             // empty map (4 + 6 clear the length)
+      {16, 24},   {16, 4},                            // index depth
+      {12, 0},    {14, 0},                            // zero width, height
+      {17, 0x40},                                     // interleaved rows
   };
   for (const Change& c : changes) {
     SCOPED_TRACE(testing::Message() << "byte " << c.at << " = " << int(c.value));
@@ -342,7 +359,8 @@ TEST(Targa, ProbeAndDecodeRejectImplausibleHeaders) {
 
 TEST(Targa, RefusesHugeSizesBeforeAllocating) {
   // 65535 × 65535 true colour would need 12 GB; the data is 3 bytes.
-  std::vector<uint8_t> f = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xff, 0xff, 0xff, 0xff, 24, 0, 1, 2, 3};
+  std::vector<uint8_t> f = {0, 0,    2,    0,    0,    0,  0, 0, 0, 0, 0,
+                            0, 0xff, 0xff, 0xff, 0xff, 24, 0, 1, 2, 3};
   Decoded d;
   EXPECT_EQ(decodeTga(f, d).code(), ErrorCode::LimitExceeded);
   f[12] = f[13] = 0x10;  // 4112 × 65535 passes the default limits but not tight ones
