@@ -19,7 +19,7 @@ using namespace detail;
 constexpr uint8_t kMagic[4] = {'Z', 'C', 'M', 'P'};
 constexpr uint8_t kVersion = 1;
 constexpr size_t kHeaderSize = 20;
-constexpr uint8_t kFilterNone = 0, kFilterMedianEdge = 1;
+constexpr uint8_t kFilterNone = 0, kFilterMedianEdge = 1, kFilterGreenMedianEdge = 2;
 // Rows are filtered and handed to zstd in chunks of about this many bytes.
 constexpr size_t kChunkBytes = 1 << 20;
 
@@ -27,6 +27,7 @@ struct Header {
   int depth = 0;
   uint32_t width = 0, height = 0;
   size_t paletteEntries = 0;
+  uint8_t filter = kFilterNone;
 
   int planes() const { return depth == 24 ? 3 : 1; }
   size_t rowBytes() const { return packedRowBytes(width, depth == 24 ? 8 : depth); }
@@ -65,12 +66,14 @@ Status readHeader(Bytes data, Header& h) {
     return {ErrorCode::Truncated, "CMP header"};
   if (depth != 1 && depth != 4 && depth != 8 && depth != 24)
     return {ErrorCode::BadHeader, "depth " + std::to_string(depth)};
-  if (filter != (depth == 24 ? kFilterMedianEdge : kFilterNone))
-    return {ErrorCode::BadHeader, "filter " + std::to_string(filter)};
+  const bool filterFits = depth == 24
+                              ? filter == kFilterMedianEdge || filter == kFilterGreenMedianEdge
+                              : filter == kFilterNone;
+  if (!filterFits) return {ErrorCode::BadHeader, "filter " + std::to_string(filter)};
   if (entries != (depth == 24 ? 0u : 1u << depth))
     return {ErrorCode::BadHeader, std::to_string(entries) + " palette entries"};
   if (reserved8 || reserved16) return {ErrorCode::BadHeader, "reserved fields set"};
-  h = {depth, width, height, entries};
+  h = {depth, width, height, entries, filter};
   return {};
 }
 
@@ -132,7 +135,7 @@ void clearFrom(Picture& pic, const Header& h, size_t row) {
       std::memset(dst, 0, pic.stride());
       continue;
     }
-    for (uint32_t x = 0; x < h.width; ++x) dst[3 * x + r / h.height] = 0;
+    for (uint32_t x = 0; x < h.width; ++x) dst[3 * x + kPlaneChannel[r / h.height]] = 0;
   }
 }
 
@@ -212,13 +215,18 @@ Status decode(Bytes data, const Limits& limits, Decoded& out) {
     pic.setPalette(colors);
   }
 
+  // 24-bit planes are rebuilt in plane rows (the predictor works on those)
+  // and then stored into their channel.
+  const bool plusGreen = h.filter == kFilterGreenMedianEdge;
+  std::vector<uint8_t> cur(h.depth == 24 ? h.width : 0), above(cur.size());
   size_t rowsDone;
   bool ended;
   ZELMAR_TRY(readRows(frame, h, rowsDone, ended, [&](size_t r, const uint8_t* src) {
     const auto y = uint32_t(r % h.height);
     if (h.depth != 24) return unpackRow(src, h.width, h.depth, pic.row(y));
-    const size_t channel = r / h.height;
-    reconstructRow(src, y ? pic.row(y - 1) + channel : nullptr, h.width, pic.row(y) + channel);
+    std::swap(cur, above);
+    reconstructRow(src, y ? above.data() : nullptr, h.width, cur.data());
+    storePlane(cur.data(), h.width, kPlaneChannel[r / h.height], plusGreen, pic.row(y));
   }));
   if (!ended) {
     if (rowsDone == 0) return {ErrorCode::Truncated, "no pixel row"};
@@ -238,12 +246,13 @@ Status decode(Bytes data, const Limits& limits, Decoded& out) {
 }
 
 Status encode(const Picture& picture, const EncodeOptions& options, OutputBuffer& out) {
-  const Header h{picture.bits(), picture.width(), picture.height(), picture.palette().size()};
-  const uint8_t filter = h.depth == 24 ? kFilterMedianEdge : kFilterNone;
+  Header h{picture.bits(), picture.width(), picture.height(), picture.palette().size()};
+  if (h.depth == 24)
+    h.filter = greenSubtractionPays(picture) ? kFilterGreenMedianEdge : kFilterMedianEdge;
   out.append(kMagic, sizeof kMagic);
   out.put8(kVersion);
   out.put8(uint8_t(h.depth));
-  out.put8(filter);
+  out.put8(h.filter);
   out.put8(0);
   out.put32le(h.width);
   out.put32le(h.height);
@@ -260,15 +269,12 @@ Status encode(const Picture& picture, const EncodeOptions& options, OutputBuffer
       packRow(picture.row(uint32_t(y)), h.width, h.depth, dst);
     });
 
-  // Planes are filtered one row at a time from de-interleaved copies, so the
-  // predictor runs over contiguous bytes.
+  const bool minusGreen = h.filter == kFilterGreenMedianEdge;
   std::vector<uint8_t> cur(h.width), above(h.width);
   return writeRows(h, out, level, [&](size_t r, uint8_t* dst) {
     const auto y = uint32_t(r % h.height);
-    const size_t channel = r / h.height;
-    const uint8_t* src = picture.row(y) + channel;
     std::swap(cur, above);
-    for (uint32_t x = 0; x < h.width; ++x) cur[x] = src[3 * x];
+    extractPlane(picture.row(y), h.width, kPlaneChannel[r / h.height], minusGreen, cur.data());
     predictRow(cur.data(), y ? above.data() : nullptr, h.width, dst);
   });
 }

@@ -110,7 +110,8 @@ TEST(Cmp, FileLayoutIsAsDocumented) {
   EXPECT_TRUE(std::equal(header.begin(), header.end(), file.begin()));
   EXPECT_EQ(payloadOf(file, 2), (std::vector<uint8_t>{0xb0, 0xc0, 0x00, 0x40}));
 
-  // 24 bits, 3 × 2: red plane, green plane, blue plane of residuals.
+  // 24 bits, 3 × 2: green, red and blue planes of residuals. Green is 0
+  // throughout, so subtracting it gains nothing and filter 1 is chosen.
   Picture rgb;
   ASSERT_TRUE(Picture::create(3, 2, 24, rgb).ok());
   const uint8_t px[2][9] = {{10, 0, 200, 20, 0, 100, 15, 0, 50}, {12, 0, 0, 30, 0, 0, 40, 0, 255}};
@@ -122,10 +123,62 @@ TEST(Cmp, FileLayoutIsAsDocumented) {
   // then 30 - med(12, 20, 10) = 30 - 20, then 40 - med(30, 15, 20) = 40 - 25.
   // Blue: first row 200, -100, -50; second row 0 - 200, then
   // 0 - med(0, 100, 200) = 0 - 0, then 255 - med(0, 50, 100) = 255 - 0.
-  const std::vector<uint8_t> want = {10,  10,  251, 2,  10, 15,    // red
-                                     0,   0,   0,   0,  0,  0,     // green
+  const std::vector<uint8_t> want = {0,   0,   0,   0,  0,  0,     // green
+                                     10,  10,  251, 2,  10, 15,    // red
                                      200, 156, 206, 56, 0,  255};  // blue
   EXPECT_EQ(payloadOf(rgbFile, 0), want);
+}
+
+// Undoes a 24-bit payload by the documented rules alone.
+Picture referenceDecode(const std::vector<uint8_t>& file) {
+  const uint32_t w = file[8] | file[9] << 8, h = file[12] | file[13] << 8;
+  const auto payload = payloadOf(file, 0);
+  Picture p;
+  EXPECT_TRUE(Picture::create(w, h, 24, p).ok());
+  const int channelOfPlane[3] = {1, 0, 2};
+  for (int plane = 0; plane < 3; ++plane) {
+    std::vector<uint8_t> s(size_t(w) * h);
+    for (uint32_t y = 0; y < h; ++y)
+      for (uint32_t x = 0; x < w; ++x) {
+        const size_t i = size_t(y) * w + x;
+        int pred;
+        if (y == 0) {
+          pred = x ? s[i - 1] : 0;
+        } else if (x == 0) {
+          pred = s[i - w];
+        } else {
+          const int a = s[i - 1], b = s[i - w], c = s[i - w - 1];
+          pred = c >= std::max(a, b)   ? std::min(a, b)
+                 : c <= std::min(a, b) ? std::max(a, b)
+                                       : a + b - c;
+        }
+        s[i] = uint8_t(payload[size_t(plane) * w * h + i] + pred);
+        const int ch = channelOfPlane[plane];
+        const int green = file[6] == 2 && ch != 1 ? p.row(y)[3 * x + 1] : 0;
+        p.row(y)[3 * x + ch] = uint8_t(s[i] + green);
+      }
+  }
+  return p;
+}
+
+TEST(Cmp, SubtractsGreenWhenTheChannelsShareTheirNoise) {
+  // Shared noise: the channels differ only smoothly. Independent noise:
+  // subtracting green would add its noise to red and blue.
+  Picture shared = test::makePhoto(64, 48), independent = makePattern(64, 48, 24);
+  for (uint32_t y = 0; y < 48; ++y)
+    for (uint32_t x = 0; x < 64; ++x) {
+      uint8_t* px = independent.row(y) + 3 * x;
+      px[1] = uint8_t(px[0] ^ px[2]);
+    }
+  for (const auto& [picture, filter] : {std::pair{&shared, 2}, std::pair{&independent, 1}}) {
+    SCOPED_TRACE(filter);
+    const auto file = encodeCmp(*picture);
+    EXPECT_EQ(file[6], filter);
+    EXPECT_TRUE(sameColors(*picture, referenceDecode(file)));
+    Decoded d;
+    ASSERT_TRUE(decodeCmp(file, d).ok());
+    EXPECT_TRUE(sameColors(*picture, d.picture));
+  }
 }
 
 TEST(Cmp, CutShortFilesLoadWhatIsThere) {
