@@ -186,25 +186,19 @@ Status encode(const Picture& picture, const EncodeOptions&, OutputBuffer& out) {
   if (!total) return {ErrorCode::LimitExceeded};
 
   uint8_t* o = out.tail(*total);
-  const uint8_t header[kHeaderSize] = {0,
-                                       uint8_t(rgb ? 0 : 1),
-                                       rgb ? kTrueColor : kMapped,
-                                       0,
-                                       0,
-                                       uint8_t(mapEntries),
-                                       uint8_t(mapEntries >> 8),
-                                       uint8_t(rgb ? 0 : 24),
-                                       0,
-                                       0,
-                                       0,
-                                       0,
-                                       uint8_t(w),
-                                       uint8_t(w >> 8),
-                                       uint8_t(hgt),
-                                       uint8_t(hgt >> 8),
-                                       uint8_t(rgb ? 24 : 8),
-                                       0};
-  std::memcpy(o, header, kHeaderSize);
+  auto put16 = [](uint8_t* at, size_t v) {
+    at[0] = uint8_t(v);
+    at[1] = uint8_t(v >> 8);
+  };
+  // No image ID, origin 0,0, descriptor 0: bottom row first, no alpha bits.
+  std::memset(o, 0, kHeaderSize);
+  o[1] = rgb ? 0 : 1;  // a colour map follows
+  o[2] = rgb ? kTrueColor : kMapped;
+  put16(o + 5, mapEntries);
+  o[7] = rgb ? 0 : 24;  // bits per map entry
+  put16(o + 12, w);
+  put16(o + 14, hgt);
+  o[16] = rgb ? 24 : 8;
   o += kHeaderSize;
   for (const Rgb& c : picture.palette()) {
     *o++ = c.b;
