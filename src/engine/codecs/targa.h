@@ -15,7 +15,8 @@ bool probe(Bytes data);
 // and attribute bits are dropped). Errors: BadHeader, BadDimensions,
 // LimitExceeded, Unsupported (16-bit indexes), Truncated (the header, colour
 // map or first pixel is missing). Pixel data cut short gives a partial
-// picture with out.truncated set, the rest black (index 0).
+// picture with out.truncated set, the rest black (index 0). Facts: format 4,
+// originBits as stored (16 for 15-bit files), compression "None" or "RLE".
 Status decode(Bytes data, const Limits& limits, Decoded& out);
 
 // Writes uncompressed, bottom row first: 24-bit pictures as true colour,
