@@ -193,11 +193,7 @@ class RowConverter {
       case 24: rows::swapRedBlue(src, dst, width_); return;
       case 32:
         if (plain32_) {
-          for (uint32_t x = 0; x < width_; ++x) {
-            dst[3 * x] = src[4 * x + 2];
-            dst[3 * x + 1] = src[4 * x + 1];
-            dst[3 * x + 2] = src[4 * x];
-          }
+          rows::bgrxToRgb(src, dst, width_);
         } else {
           for (uint32_t x = 0; x < width_; ++x) {
             const uint8_t* p = src + 4 * x;

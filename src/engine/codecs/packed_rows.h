@@ -1,7 +1,8 @@
 #pragma once
 // Row helpers shared by the codecs: palette indexes packed several to a byte
-// (most significant bits first, as BMP, PCX and TIFF store them) and the
-// B,G,R byte order of little-endian formats.
+// (most significant bits first, as BMP, PCX and TIFF store them), the B,G,R
+// byte order of little-endian formats, and colour planes stored apart.
+// Source and destination never overlap.
 #include <cstddef>
 #include <cstdint>
 
@@ -22,7 +23,14 @@ void unpack(const uint8_t* src, uint32_t width, int bits, uint8_t* dst);
 void pack(const uint8_t* src, uint32_t width, int bits, uint8_t* dst);
 
 // Copies `pixels` three-byte pixels, exchanging the first and third byte
-// (R,G,B <-> B,G,R). `src` and `dst` must not overlap.
+// (R,G,B <-> B,G,R).
 void swapRedBlue(const uint8_t* src, uint8_t* dst, size_t pixels);
+
+// B,G,R,x four-byte pixels to R,G,B.
+void bgrxToRgb(const uint8_t* src, uint8_t* dst, size_t pixels);
+
+// Three planes of n bytes to n three-byte pixels, and back.
+void interleave3(const uint8_t* a, const uint8_t* b, const uint8_t* c, uint8_t* dst, size_t n);
+void deinterleave3(const uint8_t* src, uint8_t* a, uint8_t* b, uint8_t* c, size_t n);
 
 }  // namespace zelmar::rows

@@ -96,12 +96,7 @@ void convertLine(const Header& h, const uint8_t* line, uint8_t* row) {
   if (h.planes == 1) {
     rows::unpack(line, w, h.bitsPerPlane, row);
   } else if (h.bitsPerPlane == 8) {
-    const uint8_t *r = line, *g = line + bpl, *b = line + 2 * bpl;
-    for (uint32_t x = 0; x < w; ++x) {
-      row[3 * x] = r[x];
-      row[3 * x + 1] = g[x];
-      row[3 * x + 2] = b[x];
-    }
+    rows::interleave3(line, line + bpl, line + 2 * bpl, row, w);
   } else {
     // Planes of 1 bit: plane p holds bit p of every index.
     std::memset(row, 0, w);

@@ -46,11 +46,7 @@ void buildLine(const Picture& pic, uint32_t y, size_t bpl, uint8_t* line) {
   std::memset(line, 0, pic.bits() == 24 ? 3 * bpl : pic.bits() == 4 ? 4 * bpl : bpl);
   switch (pic.bits()) {
     case 24:
-      for (uint32_t x = 0; x < w; ++x) {
-        line[x] = row[3 * x];
-        line[bpl + x] = row[3 * x + 1];
-        line[2 * bpl + x] = row[3 * x + 2];
-      }
+      rows::deinterleave3(row, line, line + bpl, line + 2 * bpl, w);
       return;
     case 4:
       for (uint32_t x = 0; x < w; ++x) {
@@ -76,8 +72,10 @@ Status encode(const Picture& picture, const EncodeOptions&, OutputBuffer& out) {
   const size_t lineBytes = bpl * size_t(planes);
   const uint32_t height = picture.height();
 
-  // Room for the usual case at once; a row that codes larger grows it.
-  out.reserve(out.size() + kHeaderSize + lineBytes * height + lineBytes + kTrailerSize);
+  // Room for the usual case at once (bright photos code a little larger
+  // than they are); a picture that codes larger still grows it.
+  const size_t raw = lineBytes * height;
+  out.reserve(out.size() + kHeaderSize + raw + raw / 4 + 2 * lineBytes + kTrailerSize);
   writeHeader(picture, bitsPerPlane, planes, bpl, out.tail(kHeaderSize));
   out.commit(kHeaderSize);
 

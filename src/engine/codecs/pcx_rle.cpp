@@ -52,9 +52,16 @@ size_t RleReader::read(uint8_t* dst, size_t n) {
         p_ = end_;
         break;
       }
-      runLeft_ = *p_ & 0x3f;
-      runValue_ = p_[1];
+      const size_t count = *p_ & 0x3f;
+      const uint8_t value = p_[1];
       p_ += 2;
+      // Most runs in photos are a single escaped byte.
+      if (count == 1) {
+        dst[done++] = value;
+      } else {
+        runLeft_ = count;
+        runValue_ = value;
+      }
       continue;
     }
     const size_t k = literalSpan(p_, std::min<size_t>(n - done, size_t(end_ - p_)));
@@ -68,23 +75,30 @@ size_t RleReader::read(uint8_t* dst, size_t n) {
 uint8_t* encodeRle(const uint8_t* src, size_t n, uint8_t* dst) {
   size_t i = 0;
   while (i < n) {
-    // Eight bytes with no equal neighbour and no value that looks like a
-    // count are copied as they are.
-    if (i + 9 <= n) {
-      const uint64_t v = load64(src + i);
-      if (!countBytes(v) && !zeroBytes(v ^ load64(src + i + 1))) {
-        std::memcpy(dst, src + i, 8);
-        dst += 8;
-        i += 8;
-        continue;
-      }
+    // Eight bytes below 0xC0 with no three equal in a row are copied as
+    // they are: a pair of equal bytes costs two bytes as a run too.
+    while (i + 10 <= n) {
+      const uint64_t a = load64(src + i), b = load64(src + i + 1), c = load64(src + i + 2);
+      if (countBytes(a) | (zeroBytes(a ^ b) & zeroBytes(b ^ c))) break;
+      std::memcpy(dst, src + i, 8);
+      dst += 8;
+      i += 8;
     }
+    if (i == n) break;
     const uint8_t v = src[i];
+    if (i + 1 == n || src[i + 1] != v) {
+      // A single byte; one that looks like a count goes as a run of one.
+      const size_t high = v >= 0xc0;
+      dst[0] = 0xc1;
+      dst[high] = v;
+      dst += 1 + high;
+      ++i;
+      continue;
+    }
     const size_t limit = std::min(n, i + 63);
-    size_t j = i + 1;
+    size_t j = i + 2;
     while (j < limit && src[j] == v) ++j;
-    const size_t run = j - i;
-    if (run > 1 || v >= 0xc0) *dst++ = uint8_t(0xc0 | run);
+    *dst++ = uint8_t(0xc0 | (j - i));
     *dst++ = v;
     i = j;
   }
