@@ -1,5 +1,7 @@
 #include "support/bmp_pcx_files.h"
 
+#include <gtest/gtest.h>
+
 #include <fstream>
 #include <iterator>
 
@@ -52,6 +54,56 @@ bool readBy(const std::vector<std::string>& tool, const std::vector<uint8_t>& fi
   argv.insert(argv.end(), {in, "-depth", "8", "ppm:" + pnm});
   if (run(argv).exitCode != 0) return false;
   return readPnm(pnm, out);
+}
+
+Tool imageMagick() { return {imConvert()}; }
+Tool graphicsMagick() { return {gm(), "convert"}; }
+bool haveOracles() { return !imConvert().empty() && !gm().empty(); }
+
+void expectReadLikeItsMaker(const MadeElsewhere& c, DecodeFn decode, const std::string& extension) {
+  SCOPED_TRACE(testing::Message() << c.tool[0] << " " << c.out << " " << c.originBits << " bits "
+                                  << (c.args.empty() ? "" : c.args.back()));
+  const Picture src = makePattern(33, 7, c.sourceBits, c.sourceBits == 1);
+  const auto file = madeBy(c.tool, src, c.args, c.out);
+  ASSERT_FALSE(file.empty());
+  Picture theirs;
+  ASSERT_TRUE(readBy(c.tool, file, extension, theirs));
+  Decoded d;
+  const Status s = decode({file.data(), file.size()}, {}, d);
+  ASSERT_TRUE(s.ok()) << s.message();
+  EXPECT_FALSE(d.truncated);
+  EXPECT_EQ(d.facts.originBits, c.originBits);
+  if (!c.compression.empty()) {
+    EXPECT_EQ(d.facts.compression, c.compression);
+  }
+  EXPECT_EQ(d.picture.bits(), c.originBits > 8 ? 24 : c.originBits);
+  const int diff = maxChannelDiff(d.picture, theirs);
+  EXPECT_GE(diff, 0) << "sizes differ";
+  EXPECT_LE(diff, c.tolerance);
+}
+
+void expectToolsRead(const std::vector<uint8_t>& file, const std::string& extension,
+                     const Picture& src, const std::vector<Tool>& tools) {
+  for (const Tool& tool : tools) {
+    SCOPED_TRACE(tool[0]);
+    Picture theirs;
+    ASSERT_TRUE(readBy(tool, file, extension, theirs));
+    EXPECT_EQ(maxChannelDiff(src, theirs), 0);
+  }
+}
+
+void expectPrefixesSafe(const std::vector<uint8_t>& file, DecodeFn decode, bool mustFlag) {
+  for (size_t n = 0; n < file.size(); ++n) {
+    SCOPED_TRACE(testing::Message() << "first " << n << " of " << file.size() << " bytes");
+    Decoded out;
+    const Status s = decode({file.data(), n}, {}, out);
+    if (s.ok()) {
+      EXPECT_TRUE(out.truncated || !mustFlag);
+    } else {
+      EXPECT_TRUE(s.code() == ErrorCode::BadHeader || s.code() == ErrorCode::Truncated)
+          << s.message();
+    }
+  }
 }
 
 }  // namespace zelmar::test

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/core/picture.h"
+#include "engine/codecs/codec.h"
 
 namespace zelmar::test {
 
@@ -47,5 +47,36 @@ std::vector<uint8_t> madeBy(const std::vector<std::string>& tool, const Picture&
 // and reads that. False when the tool is missing or fails.
 bool readBy(const std::vector<std::string>& tool, const std::vector<uint8_t>& file,
             const std::string& extension, Picture& out);
+
+using Tool = std::vector<std::string>;
+Tool imageMagick();     // {imConvert()}
+Tool graphicsMagick();  // {gm(), "convert"}
+bool haveOracles();     // both are installed
+
+using DecodeFn = Status (*)(Bytes, const Limits&, Decoded&);
+
+// A file another program makes from a test pattern, and what its header
+// should tell us.
+struct MadeElsewhere {
+  Tool tool;
+  int sourceBits;  // depth of the pattern given to the program
+  std::vector<std::string> args;
+  std::string out;  // "FORMAT:name" or a name with the extension
+  int originBits;
+  std::string compression;  // empty: not checked
+  int tolerance = 0;        // largest channel difference allowed
+};
+
+// Makes the file and checks that `decode` finds the colours the program
+// itself decodes from it, at the depth of the file.
+void expectReadLikeItsMaker(const MadeElsewhere& c, DecodeFn decode, const std::string& extension);
+
+// Checks that each tool reads `file` (ours, of `src`) with exactly src's colours.
+void expectToolsRead(const std::vector<uint8_t>& file, const std::string& extension,
+                     const Picture& src, const std::vector<Tool>& tools);
+
+// Decodes every prefix of `file`: each must fail with BadHeader or
+// Truncated, or load; `mustFlag`: a prefix that loads is marked truncated.
+void expectPrefixesSafe(const std::vector<uint8_t>& file, DecodeFn decode, bool mustFlag);
 
 }  // namespace zelmar::test

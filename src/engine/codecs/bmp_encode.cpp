@@ -6,21 +6,6 @@
 #include "engine/core/checked.h"
 
 namespace zelmar::bmp {
-namespace {
-
-uint8_t* put16(uint8_t* p, uint16_t v) {
-  p[0] = uint8_t(v);
-  p[1] = uint8_t(v >> 8);
-  return p + 2;
-}
-
-uint8_t* put32(uint8_t* p, uint32_t v) {
-  for (int i = 0; i < 4; ++i) p[i] = uint8_t(v >> (8 * i));
-  return p + 4;
-}
-
-}  // namespace
-
 Status encode(const Picture& picture, const EncodeOptions&, OutputBuffer& out) {
   const int bits = picture.bits();
   if (bits != 1 && bits != 4 && bits != 8 && bits != 24)
@@ -34,30 +19,27 @@ Status encode(const Picture& picture, const EncodeOptions&, OutputBuffer& out) {
   if (!total || *total > UINT32_MAX) return {ErrorCode::LimitExceeded, "too large for a bitmap"};
 
   out.reserve(out.size() + *total);
-  uint8_t* p = out.tail(*total);
-  *p++ = 'B';
-  *p++ = 'M';
-  p = put32(p, uint32_t(*total));
-  p = put32(p, 0);
-  p = put32(p, uint32_t(dataOffset));
-  p = put32(p, 40);
-  p = put32(p, width);
-  p = put32(p, height);  // positive: bottom-up
-  p = put16(p, 1);
-  p = put16(p, uint16_t(bits));
-  p = put32(p, 0);  // uncompressed
-  p = put32(p, uint32_t(rowBytes * height));
-  p = put32(p, 2835);  // 72 dots per inch
-  p = put32(p, 2835);
-  p = put32(p, colors);
-  p = put32(p, 0);
+  out.append("BM", 2);
+  out.put32le(uint32_t(*total));
+  out.put32le(0);
+  out.put32le(uint32_t(dataOffset));
+  out.put32le(40);
+  out.put32le(width);
+  out.put32le(height);  // positive: bottom-up
+  out.put16le(1);
+  out.put16le(uint16_t(bits));
+  out.put32le(0);  // uncompressed
+  out.put32le(uint32_t(rowBytes * height));
+  out.put32le(2835);  // 72 dots per inch
+  out.put32le(2835);
+  out.put32le(colors);
+  out.put32le(0);
   for (uint32_t i = 0; i < colors; ++i) {
     const Rgb c = picture.palette()[i];
-    *p++ = c.b;
-    *p++ = c.g;
-    *p++ = c.r;
-    *p++ = 0;
+    const uint8_t entry[4] = {c.b, c.g, c.r, 0};
+    out.append(entry, 4);
   }
+  uint8_t* const p = out.tail(rowBytes * height);
   const size_t used = size_t(rows::packedBytes(width, bits));
   for (uint32_t y = 0; y < height; ++y) {
     uint8_t* dst = p + size_t(height - 1 - y) * rowBytes;
@@ -67,7 +49,7 @@ Status encode(const Picture& picture, const EncodeOptions&, OutputBuffer& out) {
       rows::pack(picture.row(y), width, bits, dst);
     std::memset(dst + used, 0, rowBytes - used);
   }
-  out.commit(*total);
+  out.commit(rowBytes * height);
   return {};
 }
 

@@ -10,33 +10,33 @@
 namespace zelmar::pcx {
 namespace {
 
-void put16(uint8_t* p, uint32_t v) {
-  p[0] = uint8_t(v);
-  p[1] = uint8_t(v >> 8);
-}
-
 void writeHeader(const Picture& pic, int bitsPerPlane, int planes, size_t bytesPerLine,
-                 uint8_t* h) {
-  std::memset(h, 0, kHeaderSize);
-  h[0] = kMaker;
-  h[1] = 5;  // version with the 256-colour palette
-  h[2] = 1;  // RLE
-  h[3] = uint8_t(bitsPerPlane);
-  put16(h + 8, pic.width() - 1);
-  put16(h + 10, pic.height() - 1);
-  put16(h + 12, 72);
-  put16(h + 14, 72);
+                 OutputBuffer& out) {
+  const uint8_t start[4] = {kMaker, 5 /* version with the 256-colour palette */, 1 /* RLE */,
+                            uint8_t(bitsPerPlane)};
+  out.append(start, 4);
+  out.put16le(0);
+  out.put16le(0);
+  out.put16le(uint16_t(pic.width() - 1));
+  out.put16le(uint16_t(pic.height() - 1));
+  out.put16le(72);
+  out.put16le(72);
+  uint8_t palette[48] = {};
   if (pic.bits() == 1 || pic.bits() == 4) {
-    uint8_t* p = h + kHeaderPalette;
+    uint8_t* p = palette;
     for (const Rgb& c : pic.palette()) {
       *p++ = c.r;
       *p++ = c.g;
       *p++ = c.b;
     }
   }
-  h[kPlanesAt] = uint8_t(planes);
-  put16(h + kBytesPerLineAt, uint32_t(bytesPerLine));
-  put16(h + 68, 1);  // colour palette
+  out.append(palette, sizeof palette);
+  out.put8(0);
+  out.put8(uint8_t(planes));
+  out.put16le(uint16_t(bytesPerLine));
+  out.put16le(1);  // colour palette
+  const uint8_t filler[58] = {};
+  out.append(filler, sizeof filler);
 }
 
 // One picture row as a scan line of `planes` planes of bytesPerLine bytes.
@@ -76,8 +76,7 @@ Status encode(const Picture& picture, const EncodeOptions&, OutputBuffer& out) {
   // than they are); a picture that codes larger still grows it.
   const size_t raw = lineBytes * height;
   out.reserve(out.size() + kHeaderSize + raw + raw / 4 + 2 * lineBytes + kTrailerSize);
-  writeHeader(picture, bitsPerPlane, planes, bpl, out.tail(kHeaderSize));
-  out.commit(kHeaderSize);
+  writeHeader(picture, bitsPerPlane, planes, bpl, out);
 
   std::vector<uint8_t> line(lineBytes);
   for (uint32_t y = 0; y < height; ++y) {

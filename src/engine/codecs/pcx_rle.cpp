@@ -1,10 +1,14 @@
 #include "engine/codecs/pcx_rle.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 namespace zelmar::pcx {
 namespace {
+
+// Eight bytes are tested at once as one word, first byte lowest.
+static_assert(std::endian::native == std::endian::little);
 
 constexpr uint64_t kHighBits = 0x8080808080808080ull;
 
@@ -75,14 +79,18 @@ size_t RleReader::read(uint8_t* dst, size_t n) {
 uint8_t* encodeRle(const uint8_t* src, size_t n, uint8_t* dst) {
   size_t i = 0;
   while (i < n) {
-    // Eight bytes below 0xC0 with no three equal in a row are copied as
-    // they are: a pair of equal bytes costs two bytes as a run too.
+    // Bytes below 0xC0 that do not start three equal ones are copied as
+    // they are (a pair of equal bytes costs two bytes as a run too), eight
+    // at a time up to the first that needs a count. The lowest flag is
+    // always a real one; a false one above it only means a shorter copy.
     while (i + 10 <= n) {
       const uint64_t a = load64(src + i), b = load64(src + i + 1), c = load64(src + i + 2);
-      if (countBytes(a) | (zeroBytes(a ^ b) & zeroBytes(b ^ c))) break;
+      const uint64_t flags = countBytes(a) | (zeroBytes(a ^ b) & zeroBytes(b ^ c));
+      const size_t clean = flags ? size_t(std::countr_zero(flags)) / 8 : 8;
       std::memcpy(dst, src + i, 8);
-      dst += 8;
-      i += 8;
+      dst += clean;
+      i += clean;
+      if (clean < 8) break;
     }
     if (i == n) break;
     const uint8_t v = src[i];

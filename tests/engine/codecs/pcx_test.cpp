@@ -75,52 +75,29 @@ TEST(Pcx, FlatAreasCompress) {
 }
 
 TEST(Pcx, OurFilesReadRightByOtherPrograms) {
-  if (test::imConvert().empty() || test::gm().empty()) GTEST_SKIP() << "oracles missing";
-  const std::vector<std::string> im{test::imConvert()}, gm{test::gm(), "convert"};
+  if (!test::haveOracles()) GTEST_SKIP() << "oracles missing";
+  const test::Tool im = test::imageMagick(), gm = test::graphicsMagick();
   for (int bits : {1, 4, 8, 24}) {
     SCOPED_TRACE(bits);
     // Other programs show 1-bit files in black and white whatever the
     // header palette says, and ImageMagick swaps the two.
     const Picture src = test::makePattern(33, 6, bits, bits == 1);
-    const auto file = encoded(src);
-    using Tools = std::vector<std::vector<std::string>>;
-    for (const auto& tool : bits == 1 ? Tools{gm} : Tools{im, gm}) {
-      SCOPED_TRACE(tool[0]);
-      Picture theirs;
-      ASSERT_TRUE(test::readBy(tool, file, ".pcx", theirs));
-      EXPECT_EQ(test::maxChannelDiff(src, theirs), 0);
-    }
+    test::expectToolsRead(encoded(src), ".pcx", src,
+                          bits == 1 ? std::vector<test::Tool>{gm} : std::vector<test::Tool>{im, gm});
   }
 }
 
 TEST(Pcx, FilesOfOtherProgramsReadRight) {
-  if (test::imConvert().empty() || test::gm().empty()) GTEST_SKIP() << "oracles missing";
-  struct Case {
-    std::vector<std::string> tool;
-    int bits;  // of the source picture
-    std::vector<std::string> args;
-    int originBits;
+  if (!test::haveOracles()) GTEST_SKIP() << "oracles missing";
+  const test::Tool im = test::imageMagick(), gm = test::graphicsMagick();
+  const test::MadeElsewhere cases[] = {
+      {im, 24, {}, "a.pcx", 24, "RLE"},  // three planes, odd bytes per line
+      {im, 8, {"-type", "Palette"}, "a.pcx", 8, "RLE"},
+      {gm, 24, {}, "a.pcx", 24, "RLE"},
+      {gm, 8, {"-type", "Palette"}, "a.pcx", 8, "RLE"},
+      {gm, 1, {"-type", "Bilevel"}, "a.pcx", 1, "RLE"},
   };
-  const std::vector<std::string> im{test::imConvert()}, gm{test::gm(), "convert"};
-  const Case cases[] = {
-      {im, 24, {}, 24},                    // three planes, odd bytes per line
-      {im, 8, {"-type", "Palette"}, 8},
-      {gm, 24, {}, 24},
-      {gm, 8, {"-type", "Palette"}, 8},
-      {gm, 1, {"-type", "Bilevel"}, 1},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.tool[0] << " " << c.originBits << " bits");
-    const Picture src = test::makePattern(33, 7, c.bits, c.bits == 1);
-    const auto file = test::madeBy(c.tool, src, c.args, "a.pcx");
-    ASSERT_FALSE(file.empty());
-    Picture theirs;
-    ASSERT_TRUE(test::readBy(c.tool, file, ".pcx", theirs));
-    const Decoded d = mustDecode(file);
-    EXPECT_EQ(d.facts.originBits, c.originBits);
-    EXPECT_EQ(d.picture.bits(), c.originBits);
-    EXPECT_EQ(test::maxChannelDiff(d.picture, theirs), 0);
-  }
+  for (const auto& c : cases) test::expectReadLikeItsMaker(c, pcx::decode, ".pcx");
 }
 
 TEST(Pcx, RunsMayCrossTheEndOfAScanLine) {
@@ -181,19 +158,12 @@ TEST(Pcx, CutShortFilesLoadWhatIsThereOrFail) {
     }
   }
 
-  const std::vector<std::vector<uint8_t>> files{file, encoded(test::makePattern(9, 3, 8)),
-                                                encoded(test::makePattern(9, 3, 4)),
-                                                encoded(test::makePattern(9, 3, 1))};
-  for (const auto& whole : files)
-    for (size_t n = 0; n < whole.size(); ++n) {
-      SCOPED_TRACE(n);
-      Decoded out;
-      const Status s = pcx::decode({whole.data(), n}, {}, out);
-      if (!s.ok()) {
-        EXPECT_TRUE(s.code() == ErrorCode::BadHeader || s.code() == ErrorCode::Truncated)
-            << s.message();
-      }
-    }
+  // Every prefix of several kinds of file. One that loses only the palette
+  // at the end loads whole, in grey, so it is not marked truncated.
+  for (const auto& whole : {file, encoded(test::makePattern(9, 3, 8)),
+                            encoded(test::makePattern(9, 3, 4)),
+                            encoded(test::makePattern(9, 3, 1))})
+    test::expectPrefixesSafe(whole, pcx::decode, false);
   // A count byte as the last byte of the data.
   const Decoded lone = mustDecode(pcxFile(4, 1, 8, 1, 4, {7, 0xc9}));
   EXPECT_TRUE(lone.truncated);
