@@ -13,6 +13,7 @@ namespace zelmar::pcx {
 namespace {
 
 struct Header {
+  int version = 5;
   int encoding = 1;
   int bitsPerPlane = 0;
   int planes = 0;
@@ -34,6 +35,7 @@ bool knownLayout(int bits, int planes) {
 Status readHeader(Bytes data, Header& h) {
   if (data.size() < kHeaderSize) return {ErrorCode::BadHeader, "header cut short"};
   if (!probe(data)) return {ErrorCode::BadHeader, "not a PCX header"};
+  h.version = data[1];
   h.encoding = data[2];
   h.bitsPerPlane = data[3];
   h.planes = data[kPlanesAt];
@@ -82,9 +84,8 @@ size_t dataEnd(Bytes data, const Header& h, Palette& palette) {
     // Many writers leave the header palette empty for black and white.
     if (palette[0] == palette[1]) palette = {{0, 0, 0}, {255, 255, 255}};
   } else if (depth == 4) {
-    palette = headerPalette(data, 16);
-    if (std::all_of(palette.begin(), palette.end(), [](const Rgb& c) { return c == Rgb{}; }))
-      palette = defaultSixteen();
+    // Versions 0 and 3 carry no palette and mean the standard sixteen colours.
+    palette = h.version == 0 || h.version == 3 ? defaultSixteen() : headerPalette(data, 16);
   }
   return data.size();
 }

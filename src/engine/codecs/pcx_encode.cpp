@@ -1,3 +1,5 @@
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -67,8 +69,11 @@ Status encode(const Picture& picture, const EncodeOptions&, OutputBuffer& out) {
     return {ErrorCode::UnsupportedDepth, std::to_string(bits) + " bits"};
   const int bitsPerPlane = bits == 1 || bits == 4 ? 1 : 8;
   const int planes = bits == 4 ? 4 : bits == 24 ? 3 : 1;
-  // Scan lines are an even number of bytes.
-  const size_t bpl = size_t(rows::packedBytes(picture.width(), bitsPerPlane, 2));
+  // Scan lines are an even number of bytes, except at the widest 8-bit
+  // lines, whose 65536 bytes the 16-bit field cannot hold: readers accept
+  // odd lengths.
+  const size_t bpl =
+      std::min<size_t>(rows::packedBytes(picture.width(), bitsPerPlane, 2), UINT16_MAX);
   const size_t lineBytes = bpl * size_t(planes);
   const uint32_t height = picture.height();
 

@@ -64,6 +64,17 @@ TEST(Pcx, EveryDepthRoundTripsWithItsFacts) {
     }
 }
 
+TEST(Pcx, WidestScanLinesRoundTrip) {
+  // 65535 pixels of 8 bits need an odd line length: 65536 does not fit.
+  for (int bits : {8, 24}) {
+    SCOPED_TRACE(bits);
+    const Picture src = test::makePattern(65535, 2, bits);
+    const auto file = encoded(src);
+    EXPECT_EQ(file[66] | file[67] << 8, 65535);
+    EXPECT_TRUE(test::sameColors(mustDecode(file).picture, src));
+  }
+}
+
 TEST(Pcx, FlatAreasCompress) {
   Picture flat;
   ASSERT_TRUE(Picture::create(640, 480, 24, flat).ok());
@@ -130,6 +141,13 @@ TEST(Pcx, PlaneLayouts) {
   const Decoded packed = mustDecode(pcxFile(3, 1, 4, 1, 2, {0x5a, 0x30}, sixteen, 0));
   EXPECT_EQ(indexes(packed.picture), (std::vector<uint8_t>{5, 10, 3}));
   EXPECT_EQ(packed.facts.compression, "None");
+
+  // Version 3 files carry no palette: the standard sixteen colours.
+  auto noPalette = pcxFile(2, 1, 4, 1, 2, {0x4e, 0});
+  noPalette[1] = 3;
+  const Decoded standard = mustDecode(noPalette);
+  EXPECT_EQ(test::pixelAt(standard.picture, 0, 0), (Rgb{0xaa, 0, 0}));      // 4: red
+  EXPECT_EQ(test::pixelAt(standard.picture, 1, 0), (Rgb{0xff, 0xff, 0x55}));  // 14: yellow
 
   // A fourth plane of 8 bits (alpha) is dropped.
   const Decoded rgba = mustDecode(pcxFile(1, 1, 8, 4, 2, {1, 0, 2, 0, 3, 0, 4, 0}));
