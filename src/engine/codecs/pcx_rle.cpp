@@ -1,14 +1,10 @@
 #include "engine/codecs/pcx_rle.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
 
 namespace zelmar::pcx {
 namespace {
-
-// Eight bytes are tested at once as one word, first byte lowest.
-static_assert(std::endian::native == std::endian::little);
 
 constexpr uint64_t kHighBits = 0x8080808080808080ull;
 
@@ -30,6 +26,27 @@ size_t literalSpan(const uint8_t* p, size_t n) {
   while (k + 8 <= n && !countBytes(load64(p + k))) k += 8;
   while (k < n && p[k] < 0xc0) ++k;
   return k;
+}
+
+// Codes the literal or the run that starts at i; returns where the next
+// one starts.
+size_t encodeOne(const uint8_t* src, size_t i, size_t n, uint8_t*& dst) {
+  const uint8_t v = src[i];
+  if (i + 1 < n && src[i + 1] == v) {
+    const size_t limit = std::min(n, i + 63);
+    size_t j = i + 2;
+    while (j < limit && src[j] == v) ++j;
+    dst[0] = uint8_t(0xc0 | (j - i));
+    dst[1] = v;
+    dst += 2;
+    return j;
+  }
+  // Without a branch: a byte that looks like a count goes as a run of one.
+  const size_t high = v >= 0xc0;
+  dst[0] = 0xc1;
+  dst[high] = v;
+  dst += 1 + high;
+  return i + 1;
 }
 
 }  // namespace
@@ -78,38 +95,20 @@ size_t RleReader::read(uint8_t* dst, size_t n) {
 
 uint8_t* encodeRle(const uint8_t* src, size_t n, uint8_t* dst) {
   size_t i = 0;
-  while (i < n) {
-    // Bytes below 0xC0 that do not start three equal ones are copied as
-    // they are (a pair of equal bytes costs two bytes as a run too), eight
-    // at a time up to the first that needs a count. The lowest flag is
-    // always a real one; a false one above it only means a shorter copy.
-    while (i + 10 <= n) {
-      const uint64_t a = load64(src + i), b = load64(src + i + 1), c = load64(src + i + 2);
-      const uint64_t flags = countBytes(a) | (zeroBytes(a ^ b) & zeroBytes(b ^ c));
-      const size_t clean = flags ? size_t(std::countr_zero(flags)) / 8 : 8;
+  while (i + 10 <= n) {
+    // Eight bytes below 0xC0 with no three equal in a row are copied as
+    // they are (a pair of equal bytes costs two bytes as a run too);
+    // otherwise the eight are coded one by one.
+    const uint64_t a = load64(src + i), b = load64(src + i + 1), c = load64(src + i + 2);
+    if (!(countBytes(a) | (zeroBytes(a ^ b) & zeroBytes(b ^ c)))) {
       std::memcpy(dst, src + i, 8);
-      dst += clean;
-      i += clean;
-      if (clean < 8) break;
-    }
-    if (i == n) break;
-    const uint8_t v = src[i];
-    if (i + 1 == n || src[i + 1] != v) {
-      // A single byte; one that looks like a count goes as a run of one.
-      const size_t high = v >= 0xc0;
-      dst[0] = 0xc1;
-      dst[high] = v;
-      dst += 1 + high;
-      ++i;
+      dst += 8;
+      i += 8;
       continue;
     }
-    const size_t limit = std::min(n, i + 63);
-    size_t j = i + 2;
-    while (j < limit && src[j] == v) ++j;
-    *dst++ = uint8_t(0xc0 | (j - i));
-    *dst++ = v;
-    i = j;
+    for (const size_t stop = i + 8; i < stop;) i = encodeOne(src, i, n, dst);
   }
+  while (i < n) i = encodeOne(src, i, n, dst);
   return dst;
 }
 
