@@ -1,10 +1,14 @@
 #include "engine/codecs/pcx_rle.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 namespace zelmar::pcx {
 namespace {
+
+// Eight bytes are tested at once as one word, the first byte lowest.
+static_assert(std::endian::native == std::endian::little);
 
 constexpr uint64_t kHighBits = 0x8080808080808080ull;
 
@@ -23,7 +27,9 @@ uint64_t zeroBytes(uint64_t v) { return (v - 0x0101010101010101ull) & ~v & kHigh
 // How many bytes from p on stand for themselves (at most n).
 size_t literalSpan(const uint8_t* p, size_t n) {
   size_t k = 0;
-  while (k + 8 <= n && !countBytes(load64(p + k))) k += 8;
+  for (; k + 8 <= n; k += 8)
+    if (const uint64_t counts = countBytes(load64(p + k)))
+      return k + size_t(std::countr_zero(counts)) / 8;
   while (k < n && p[k] < 0xc0) ++k;
   return k;
 }
