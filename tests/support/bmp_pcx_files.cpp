@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "engine/io/formats.h"
 #include "support/pictures.h"
 #include "support/process.h"
 #include "support/temp_dir.h"
@@ -54,6 +55,45 @@ bool readBy(const std::vector<std::string>& tool, const std::vector<uint8_t>& fi
   argv.insert(argv.end(), {in, "-depth", "8", "ppm:" + pnm});
   if (run(argv).exitCode != 0) return false;
   return readPnm(pnm, out);
+}
+
+std::vector<uint8_t> encodedWith(EncodeFn encode, const Picture& p) {
+  OutputBuffer out;
+  const Status s = encode(p, {}, out);
+  EXPECT_TRUE(s.ok()) << s.message();
+  if (!s.ok()) return {};
+  return {out.data(), out.data() + out.size()};
+}
+
+Decoded decodedWith(DecodeFn decode, const std::vector<uint8_t>& file) {
+  Decoded d;
+  const Status s = decode({file.data(), file.size()}, {}, d);
+  EXPECT_TRUE(s.ok()) << s.message();
+  return d;
+}
+
+std::vector<uint8_t> indexesOf(const Picture& p) { return {p.data(), p.data() + p.byteSize()}; }
+
+void expectEveryDepthRoundTrips(EncodeFn encode, int fileFormat, const std::string& compression,
+                                void (*check)(const Picture&, const std::vector<uint8_t>&)) {
+  for (int bits : {1, 4, 8, 24})
+    for (uint32_t width : {1u, 7u, 33u}) {
+      SCOPED_TRACE(testing::Message() << bits << " bits, width " << width);
+      const Picture src = makePattern(width, 5, bits);
+      const auto file = encodedWith(encode, src);
+      if (check) check(src, file);
+      Decoded d;
+      ASSERT_TRUE(decodeAny({file.data(), file.size()}, "", {}, d).ok());
+      EXPECT_EQ(d.picture.bits(), bits);
+      EXPECT_TRUE(sameColors(src, d.picture));
+      EXPECT_FALSE(d.truncated);
+      EXPECT_EQ(d.facts.fileFormat, fileFormat);
+      EXPECT_EQ(d.facts.originBits, bits);
+      EXPECT_EQ(d.facts.originWidth, width);
+      EXPECT_EQ(d.facts.originHeight, 5u);
+      EXPECT_EQ(d.facts.compression, compression);
+      EXPECT_EQ(d.facts.pageCount, 1);
+    }
 }
 
 Tool imageMagick() { return {imConvert()}; }

@@ -54,6 +54,21 @@ Tool graphicsMagick();  // {gm(), "convert"}
 bool haveOracles();     // both are installed
 
 using DecodeFn = Status (*)(Bytes, const Limits&, Decoded&);
+using EncodeFn = Status (*)(const Picture&, const EncodeOptions&, OutputBuffer&);
+
+// The file `encode` makes of `p` (a failed test and an empty file if it fails).
+std::vector<uint8_t> encodedWith(EncodeFn encode, const Picture& p);
+// What `decode` makes of `file`, expected to succeed.
+Decoded decodedWith(DecodeFn decode, const std::vector<uint8_t>& file);
+// The palette indexes of a picture, top row first.
+std::vector<uint8_t> indexesOf(const Picture& p);
+
+// Every depth the picture model has, at widths that need row padding,
+// written by `encode` and read back through the registry: the same
+// colours at the same depth, and the facts of the file. `check` sees each
+// file too.
+void expectEveryDepthRoundTrips(EncodeFn encode, int fileFormat, const std::string& compression,
+                                void (*check)(const Picture&, const std::vector<uint8_t>&) = nullptr);
 
 // A file another program makes from a test pattern, and what its header
 // should tell us.

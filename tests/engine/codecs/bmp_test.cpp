@@ -4,7 +4,6 @@
 
 #include <array>
 
-#include "engine/io/formats.h"
 #include "support/bmp_pcx_files.h"
 #include "support/pictures.h"
 #include "support/process.h"
@@ -16,11 +15,7 @@ using test::LeBytes;
 
 Bytes view(const std::vector<uint8_t>& v) { return {v.data(), v.size()}; }
 
-std::vector<uint8_t> encoded(const Picture& p) {
-  OutputBuffer out;
-  EXPECT_TRUE(bmp::encode(p, {}, out).ok());
-  return {out.data(), out.data() + out.size()};
-}
+std::vector<uint8_t> encoded(const Picture& p) { return test::encodedWith(bmp::encode, p); }
 
 struct Layout {
   int32_t width = 1, height = 1;
@@ -49,34 +44,15 @@ std::vector<uint8_t> bmpFile(const Layout& l, const std::vector<uint8_t>& pixels
 }
 
 Decoded mustDecode(const std::vector<uint8_t>& file) {
-  Decoded d;
-  const Status s = bmp::decode(view(file), {}, d);
-  EXPECT_TRUE(s.ok()) << s.message();
-  return d;
+  return test::decodedWith(bmp::decode, file);
 }
 
-// The palette indexes of a decoded picture, top row first.
-std::vector<uint8_t> indexes(const Picture& p) { return {p.data(), p.data() + p.byteSize()}; }
-
 TEST(Bmp, EveryDepthRoundTripsWithItsFacts) {
-  for (int bits : {1, 4, 8, 24})
-    for (uint32_t width : {1u, 7u, 33u}) {
-      SCOPED_TRACE(testing::Message() << bits << " bits, width " << width);
-      const Picture src = test::makePattern(width, 5, bits);
-      const auto file = encoded(src);
-      EXPECT_EQ(file.size(), 54 + (bits == 24 ? 0 : 4u << bits) + 5 * ((width * bits + 31) / 32 * 4));
-      Decoded d;
-      ASSERT_TRUE(decodeAny(view(file), "", {}, d).ok());
-      EXPECT_EQ(d.picture.bits(), bits);
-      EXPECT_TRUE(test::sameColors(src, d.picture));
-      EXPECT_FALSE(d.truncated);
-      EXPECT_EQ(d.facts.fileFormat, 6);
-      EXPECT_EQ(d.facts.originBits, bits);
-      EXPECT_EQ(d.facts.originWidth, width);
-      EXPECT_EQ(d.facts.originHeight, 5u);
-      EXPECT_EQ(d.facts.compression, "None");
-      EXPECT_EQ(d.facts.pageCount, 1);
-    }
+  test::expectEveryDepthRoundTrips(bmp::encode, 6, "None", [](const Picture& src, const auto& file) {
+    // Headers, a full palette, rows padded to four bytes.
+    const uint32_t w = src.width(), bits = uint32_t(src.bits());
+    EXPECT_EQ(file.size(), 54 + (bits == 24 ? 0 : 4u << bits) + 5 * ((w * bits + 31) / 32 * 4));
+  });
 }
 
 TEST(Bmp, OurFilesReadRightByOtherPrograms) {
@@ -186,7 +162,7 @@ TEST(Bmp, ShortPalettesPadWithBlack) {
   const Decoded twoBits =
       mustDecode(bmpFile({.width = 5, .bits = 2, .palette = four}, {0x1b, 0x40, 0, 0}));
   EXPECT_EQ(twoBits.picture.bits(), 4);
-  EXPECT_EQ(indexes(twoBits.picture), (std::vector<uint8_t>{0, 1, 2, 3, 1}));
+  EXPECT_EQ(test::indexesOf(twoBits.picture), (std::vector<uint8_t>{0, 1, 2, 3, 1}));
   EXPECT_EQ(twoBits.facts.originBits, 2);
 }
 
@@ -201,7 +177,8 @@ TEST(Bmp, RunLengthEscapesAndClipping) {
   const Decoded d8 = mustDecode(bmpFile({.width = 4, .height = 3, .bits = 8, .compression = 1,
                                          .palette = pal},
                                         rle8));
-  EXPECT_EQ(indexes(d8.picture), (std::vector<uint8_t>{0, 9, 0, 0, 1, 2, 3, 7, 5, 5, 5, 0}));
+  EXPECT_EQ(test::indexesOf(d8.picture),
+            (std::vector<uint8_t>{0, 9, 0, 0, 1, 2, 3, 7, 5, 5, 5, 0}));
   EXPECT_FALSE(d8.truncated);
   EXPECT_EQ(d8.facts.compression, "RLE");
 
@@ -211,13 +188,13 @@ TEST(Bmp, RunLengthEscapesAndClipping) {
   const Decoded d4 = mustDecode(bmpFile({.width = 5, .height = 2, .bits = 4, .compression = 2,
                                          .palette = pal},
                                         rle4));
-  EXPECT_EQ(indexes(d4.picture), (std::vector<uint8_t>{3, 4, 5, 6, 7, 1, 2, 1, 2, 1}));
+  EXPECT_EQ(test::indexesOf(d4.picture), (std::vector<uint8_t>{3, 4, 5, 6, 7, 1, 2, 1, 2, 1}));
 
   // A delta past the last row ends the picture; what follows is ignored.
   const Decoded past = mustDecode(bmpFile(
       {.width = 2, .height = 2, .bits = 8, .compression = 1, .palette = pal},
       {2, 4, 0, 2, 0, 200, 2, 9, 0, 1}));
-  EXPECT_EQ(indexes(past.picture), (std::vector<uint8_t>{0, 0, 4, 4}));
+  EXPECT_EQ(test::indexesOf(past.picture), (std::vector<uint8_t>{0, 0, 4, 4}));
   EXPECT_FALSE(past.truncated);
 
   // A stream that stops early keeps what it painted.
@@ -225,7 +202,8 @@ TEST(Bmp, RunLengthEscapesAndClipping) {
   cut.resize(cut.size() - 18);
   const Decoded part = mustDecode(cut);
   EXPECT_TRUE(part.truncated);
-  EXPECT_EQ(indexes(part.picture), (std::vector<uint8_t>{0, 0, 0, 0, 0, 0, 0, 0, 5, 5, 5, 0}));
+  EXPECT_EQ(test::indexesOf(part.picture),
+            (std::vector<uint8_t>{0, 0, 0, 0, 0, 0, 0, 0, 5, 5, 5, 0}));
 }
 
 TEST(Bmp, CutShortFilesLoadWhatIsThereOrFail) {

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/io/formats.h"
 #include "support/bmp_pcx_files.h"
 #include "support/pictures.h"
 #include "support/process.h"
@@ -14,20 +13,11 @@ using test::LeBytes;
 
 Bytes view(const std::vector<uint8_t>& v) { return {v.data(), v.size()}; }
 
-std::vector<uint8_t> encoded(const Picture& p) {
-  OutputBuffer out;
-  EXPECT_TRUE(pcx::encode(p, {}, out).ok());
-  return {out.data(), out.data() + out.size()};
-}
+std::vector<uint8_t> encoded(const Picture& p) { return test::encodedWith(pcx::encode, p); }
 
 Decoded mustDecode(const std::vector<uint8_t>& file) {
-  Decoded d;
-  const Status s = pcx::decode(view(file), {}, d);
-  EXPECT_TRUE(s.ok()) << s.message();
-  return d;
+  return test::decodedWith(pcx::decode, file);
 }
-
-std::vector<uint8_t> indexes(const Picture& p) { return {p.data(), p.data() + p.byteSize()}; }
 
 // A header built field by field; the pixel stream follows as given.
 std::vector<uint8_t> pcxFile(uint16_t width, uint16_t height, uint8_t bits, uint8_t planes,
@@ -46,22 +36,7 @@ std::vector<uint8_t> pcxFile(uint16_t width, uint16_t height, uint8_t bits, uint
 }
 
 TEST(Pcx, EveryDepthRoundTripsWithItsFacts) {
-  for (int bits : {1, 4, 8, 24})
-    for (uint32_t width : {1u, 7u, 33u}) {
-      SCOPED_TRACE(testing::Message() << bits << " bits, width " << width);
-      const Picture src = test::makePattern(width, 5, bits);
-      Decoded d;
-      ASSERT_TRUE(decodeAny(view(encoded(src)), "", {}, d).ok());
-      EXPECT_EQ(d.picture.bits(), bits);
-      EXPECT_TRUE(test::sameColors(src, d.picture));
-      EXPECT_FALSE(d.truncated);
-      EXPECT_EQ(d.facts.fileFormat, 1);
-      EXPECT_EQ(d.facts.originBits, bits);
-      EXPECT_EQ(d.facts.originWidth, width);
-      EXPECT_EQ(d.facts.originHeight, 5u);
-      EXPECT_EQ(d.facts.compression, "RLE");
-      EXPECT_EQ(d.facts.pageCount, 1);
-    }
+  test::expectEveryDepthRoundTrips(pcx::encode, 1, "RLE");
 }
 
 TEST(Pcx, WidestScanLinesRoundTrip) {
@@ -115,7 +90,7 @@ TEST(Pcx, RunsMayCrossTheEndOfAScanLine) {
   // 3 × 2, 8 bits, 3 bytes a line (odd): one run of 5 spans both lines.
   const auto file = pcxFile(3, 2, 8, 1, 3, {0xc5, 9, 0xc1, 0xc7});
   const Decoded d = mustDecode(file);
-  EXPECT_EQ(indexes(d.picture), (std::vector<uint8_t>{9, 9, 9, 9, 9, 0xc7}));
+  EXPECT_EQ(test::indexesOf(d.picture), (std::vector<uint8_t>{9, 9, 9, 9, 9, 0xc7}));
   // No palette at the end: grey.
   EXPECT_TRUE(d.picture.isGray());
   EXPECT_FALSE(d.truncated);
@@ -133,13 +108,13 @@ TEST(Pcx, PlaneLayouts) {
   const Decoded planar = mustDecode(
       pcxFile(4, 1, 1, 4, 2, {0x90, 0, 0x50, 0, 0x30, 0, 0x10, 0}, sixteen));
   ASSERT_EQ(planar.picture.bits(), 4);
-  EXPECT_EQ(indexes(planar.picture), (std::vector<uint8_t>{1, 2, 4, 15}));
+  EXPECT_EQ(test::indexesOf(planar.picture), (std::vector<uint8_t>{1, 2, 4, 15}));
   EXPECT_EQ(planar.picture.palette(), sixteen);
   EXPECT_EQ(planar.facts.originBits, 4);
 
   // One plane of 4 bits, stored without compression.
   const Decoded packed = mustDecode(pcxFile(3, 1, 4, 1, 2, {0x5a, 0x30}, sixteen, 0));
-  EXPECT_EQ(indexes(packed.picture), (std::vector<uint8_t>{5, 10, 3}));
+  EXPECT_EQ(test::indexesOf(packed.picture), (std::vector<uint8_t>{5, 10, 3}));
   EXPECT_EQ(packed.facts.compression, "None");
 
   // Version 3 files carry no palette: the standard sixteen colours.
@@ -185,7 +160,7 @@ TEST(Pcx, CutShortFilesLoadWhatIsThereOrFail) {
   // A count byte as the last byte of the data.
   const Decoded lone = mustDecode(pcxFile(4, 1, 8, 1, 4, {7, 0xc9}));
   EXPECT_TRUE(lone.truncated);
-  EXPECT_EQ(indexes(lone.picture), (std::vector<uint8_t>{7, 0, 0, 0}));
+  EXPECT_EQ(test::indexesOf(lone.picture), (std::vector<uint8_t>{7, 0, 0, 0}));
 }
 
 TEST(Pcx, BrokenHeadersFailWithTheirReason) {
