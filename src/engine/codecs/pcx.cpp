@@ -60,10 +60,22 @@ int pictureDepth(const Header& h) {
   return h.bitsPerPlane * h.planes == 1 ? 1 : 4;
 }
 
-Palette headerPalette(Bytes data, int entries) {
+// Palettes are stored R, G, B.
+Palette readPalette(const uint8_t* p, int entries) {
   Palette pal(entries);
-  const uint8_t* p = data.data() + kHeaderPalette;
   for (int i = 0; i < entries; ++i) pal[i] = {p[3 * i], p[3 * i + 1], p[3 * i + 2]};
+  return pal;
+}
+
+// The standard sixteen colours, for files that carry no palette.
+Palette defaultSixteen() {
+  Palette pal(16);
+  for (int i = 0; i < 16; ++i) {
+    const uint8_t hi = (i & 8) ? 0x55 : 0;
+    pal[i] = {uint8_t(((i & 4) ? 0xaa : 0) + hi), uint8_t(((i & 2) ? 0xaa : 0) + hi),
+              uint8_t(((i & 1) ? 0xaa : 0) + hi)};
+  }
+  pal[6].g = 0x55;  // brown, not dark yellow
   return pal;
 }
 
@@ -73,19 +85,18 @@ size_t dataEnd(Bytes data, const Header& h, Palette& palette) {
   if (depth == 8) {
     const size_t at = data.size() >= kHeaderSize + kTrailerSize ? data.size() - kTrailerSize : 0;
     if (at != 0 && data[at] == kPaletteMark) {
-      palette = Palette(256);
-      const uint8_t* p = data.data() + at + 1;
-      for (int i = 0; i < 256; ++i) palette[i] = {p[3 * i], p[3 * i + 1], p[3 * i + 2]};
+      palette = readPalette(data.data() + at + 1, 256);
       return at;
     }
     palette = grayPalette(256);
   } else if (depth == 1) {
-    palette = headerPalette(data, 2);
+    palette = readPalette(data.data() + kHeaderPalette, 2);
     // Many writers leave the header palette empty for black and white.
     if (palette[0] == palette[1]) palette = {{0, 0, 0}, {255, 255, 255}};
   } else if (depth == 4) {
     // Versions 0 and 3 carry no palette and mean the standard sixteen colours.
-    palette = h.version == 0 || h.version == 3 ? defaultSixteen() : headerPalette(data, 16);
+    palette = h.version == 0 || h.version == 3 ? defaultSixteen()
+                                                : readPalette(data.data() + kHeaderPalette, 16);
   }
   return data.size();
 }
@@ -109,17 +120,6 @@ void convertLine(const Header& h, const uint8_t* line, uint8_t* row) {
 }
 
 }  // namespace
-
-Palette defaultSixteen() {
-  Palette pal(16);
-  for (int i = 0; i < 16; ++i) {
-    const uint8_t hi = (i & 8) ? 0x55 : 0;
-    pal[i] = {uint8_t(((i & 4) ? 0xaa : 0) + hi), uint8_t(((i & 2) ? 0xaa : 0) + hi),
-              uint8_t(((i & 1) ? 0xaa : 0) + hi)};
-  }
-  pal[6].g = 0x55;  // brown, not dark yellow
-  return pal;
-}
 
 bool probe(Bytes data) {
   if (data.size() < 4 || data[0] != kMaker || data[2] > 1) return false;

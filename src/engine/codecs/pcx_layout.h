@@ -1,9 +1,7 @@
 #pragma once
-// The fixed 128-byte PCX header and the palettes shared by reader and writer.
+// The fixed 128-byte PCX header and the palette that may follow the pixels.
 #include <cstddef>
 #include <cstdint>
-
-#include "engine/core/picture.h"
 
 namespace zelmar::pcx {
 
@@ -14,8 +12,5 @@ constexpr size_t kPlanesAt = 65;
 constexpr size_t kBytesPerLineAt = 66;
 constexpr uint8_t kPaletteMark = 0x0c;      // precedes the 256-colour palette at the end
 constexpr size_t kTrailerSize = 1 + 256 * 3;
-
-// The colours a 16-colour file means when its header palette is empty.
-Palette defaultSixteen();
 
 }  // namespace zelmar::pcx
