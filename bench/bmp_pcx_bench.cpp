@@ -70,11 +70,19 @@ void copyPhoto(benchmark::State& state) {
 
 BENCHMARK(copyPhoto)->Name("memcpy_photo24")->Unit(benchmark::kMillisecond);
 BENCHMARK(encodePhoto<bmp::encode>)->Name("bmp_encode_photo24")->Unit(benchmark::kMillisecond);
-BENCHMARK(encodePhotoReused<bmp::encode>)->Name("bmp_encode_photo24_reused")->Unit(benchmark::kMillisecond);
-BENCHMARK(decodePhoto<bmp::encode, bmp::decode>)->Name("bmp_decode_photo24")->Unit(benchmark::kMillisecond);
+BENCHMARK(encodePhotoReused<bmp::encode>)
+    ->Name("bmp_encode_photo24_reused")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(decodePhoto<bmp::encode, bmp::decode>)
+    ->Name("bmp_decode_photo24")
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(encodePhoto<pcx::encode>)->Name("pcx_encode_photo24")->Unit(benchmark::kMillisecond);
-BENCHMARK(encodePhotoReused<pcx::encode>)->Name("pcx_encode_photo24_reused")->Unit(benchmark::kMillisecond);
-BENCHMARK(decodePhoto<pcx::encode, pcx::decode>)->Name("pcx_decode_photo24")->Unit(benchmark::kMillisecond);
+BENCHMARK(encodePhotoReused<pcx::encode>)
+    ->Name("pcx_encode_photo24_reused")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(decodePhoto<pcx::encode, pcx::decode>)
+    ->Name("pcx_decode_photo24")
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

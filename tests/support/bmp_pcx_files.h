@@ -68,7 +68,8 @@ std::vector<uint8_t> indexesOf(const Picture& p);
 // colours at the same depth, and the facts of the file. `check` sees each
 // file too.
 void expectEveryDepthRoundTrips(EncodeFn encode, int fileFormat, const std::string& compression,
-                                void (*check)(const Picture&, const std::vector<uint8_t>&) = nullptr);
+                                void (*check)(const Picture&,
+                                              const std::vector<uint8_t>&) = nullptr);
 
 // A file another program makes from a test pattern, and what its header
 // should tell us.

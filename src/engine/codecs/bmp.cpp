@@ -77,7 +77,8 @@ Status readInfoHeader(ByteReader& r, Header& h, uint32_t& colorsUsed) {
       if (!r.u32le(m)) return badHeader("bit-field masks cut short");
   }
   if (masksAfter) {
-    if (h.compression == kAlphaBitfields && !r.skip(4)) return badHeader("bit-field masks cut short");
+    if (h.compression == kAlphaBitfields && !r.skip(4))
+      return badHeader("bit-field masks cut short");
   } else if (!r.seek(kFileHeaderSize + h.infoSize)) {
     return badHeader("header cut short");
   }
@@ -86,15 +87,17 @@ Status readInfoHeader(ByteReader& r, Header& h, uint32_t& colorsUsed) {
 }
 
 Status checkLayout(const Header& h) {
-  switch (h.bits) {
-    case 1: case 2: case 4: case 8: case 16: case 24: case 32: break;
-    default: return badHeader(("bits per pixel " + std::to_string(h.bits)).c_str());
-  }
+  constexpr int kDepths[] = {1, 2, 4, 8, 16, 24, 32};
+  if (std::find(std::begin(kDepths), std::end(kDepths), h.bits) == std::end(kDepths))
+    return badHeader(("bits per pixel " + std::to_string(h.bits)).c_str());
   const bool os2 = h.infoSize == kOs2HeaderSize;
   switch (h.compression) {
-    case kRgb: return {};
-    case kRle8: return h.bits == 8 ? okStatus() : badHeader("RLE8 needs 8 bits per pixel");
-    case kRle4: return h.bits == 4 ? okStatus() : badHeader("RLE4 needs 4 bits per pixel");
+    case kRgb:
+      return {};
+    case kRle8:
+      return h.bits == 8 ? okStatus() : badHeader("RLE8 needs 8 bits per pixel");
+    case kRle4:
+      return h.bits == 4 ? okStatus() : badHeader("RLE4 needs 4 bits per pixel");
     case kBitfields:
       if (os2 && h.bits == 1) return {ErrorCode::Unsupported, "Huffman-coded bitmap"};
       [[fallthrough]];
@@ -104,8 +107,10 @@ Status checkLayout(const Header& h) {
     case kJpeg:
       if (os2) return {ErrorCode::Unsupported, "RLE24 bitmap"};
       return {ErrorCode::Unsupported, "JPEG inside a bitmap"};
-    case kPng: return {ErrorCode::Unsupported, "PNG inside a bitmap"};
-    default: return badHeader("unknown compression");
+    case kPng:
+      return {ErrorCode::Unsupported, "PNG inside a bitmap"};
+    default:
+      return badHeader("unknown compression");
   }
 }
 
@@ -186,19 +191,23 @@ class RowConverter {
         red_(masks_[0]),
         green_(masks_[1]),
         blue_(masks_[2]),
-        plain32_(h.bits == 32 && masks_[0] == 0xff0000 && masks_[1] == 0xff00 && masks_[2] == 0xff) {}
+        plain32_(h.bits == 32 && masks_[0] == 0xff0000 && masks_[1] == 0xff00 &&
+                 masks_[2] == 0xff) {}
 
   void operator()(const uint8_t* src, uint8_t* dst) const {
     switch (bits_) {
-      case 24: rows::swapRedBlue(src, dst, width_); return;
+      case 24:
+        rows::swapRedBlue(src, dst, width_);
+        return;
       case 32:
         if (plain32_) {
           rows::bgrxToRgb(src, dst, width_);
         } else {
           for (uint32_t x = 0; x < width_; ++x) {
             const uint8_t* p = src + 4 * x;
-            putFields(uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 |
-                          uint32_t(p[3]) << 24, dst + 3 * x);
+            putFields(
+                uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24,
+                dst + 3 * x);
           }
         }
         return;
@@ -206,7 +215,9 @@ class RowConverter {
         for (uint32_t x = 0; x < width_; ++x)
           putFields(uint32_t(src[2 * x]) | uint32_t(src[2 * x + 1]) << 8, dst + 3 * x);
         return;
-      default: rows::unpack(src, width_, bits_, dst); return;
+      default:
+        rows::unpack(src, width_, bits_, dst);
+        return;
     }
   }
 
@@ -231,29 +242,35 @@ class RowConverter {
 };
 
 // Uncompressed rows, each padded to four bytes. Returns false when the data
-// ends early; the rows it does not reach are zeroed.
+// ends before the last pixel (some writers leave out the last row's
+// padding); the rows it does not reach are zeroed.
 bool decodeRows(Bytes pixels, const Header& h, Picture& pic) {
   const size_t rowBytes = size_t(rows::packedBytes(h.width, h.bits, 4));
+  const size_t usedBytes = size_t(rows::packedBytes(h.width, h.bits));
   const RowConverter convert(h);
   const size_t whole = std::min<size_t>(pixels.size() / rowBytes, h.height);
   auto target = [&](size_t r) { return pic.row(uint32_t(h.topDown ? r : h.height - 1 - r)); };
   for (size_t r = 0; r < whole; ++r) convert(pixels.data() + r * rowBytes, target(r));
   if (whole == h.height) return true;
   // The row the data ends in shows its first part, the rest is black.
+  const size_t left = pixels.size() - whole * rowBytes;
   std::vector<uint8_t> partial(rowBytes, 0);
-  std::memcpy(partial.data(), pixels.data() + whole * rowBytes, pixels.size() - whole * rowBytes);
+  std::memcpy(partial.data(), pixels.data() + whole * rowBytes, left);
   convert(partial.data(), target(whole));
   for (size_t r = whole + 1; r < h.height; ++r) std::memset(target(r), 0, pic.stride());
-  return false;
+  return whole + 1 == h.height && left >= usedBytes;
 }
 
 const char* compressionName(uint32_t compression) {
   switch (compression) {
     case kRle8:
-    case kRle4: return "RLE";
+    case kRle4:
+      return "RLE";
     case kBitfields:
-    case kAlphaBitfields: return "Bitfields";
-    default: return "None";
+    case kAlphaBitfields:
+      return "Bitfields";
+    default:
+      return "None";
   }
 }
 

@@ -30,7 +30,8 @@ void unpack(const uint8_t* src, uint32_t width, int bits, uint8_t* dst) {
       const uint32_t whole = width / perByte * perByte;
       for (uint32_t x = 0; x < whole; x += perByte) {
         const unsigned b = src[x / perByte];
-        for (unsigned i = 0; i < perByte; ++i) dst[x + i] = uint8_t((b >> (8 - bits * (i + 1))) & mask);
+        for (unsigned i = 0; i < perByte; ++i)
+          dst[x + i] = uint8_t((b >> (8 - bits * (i + 1))) & mask);
       }
       for (uint32_t x = whole; x < width; ++x) {
         const unsigned i = x % perByte;

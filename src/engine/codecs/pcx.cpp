@@ -25,10 +25,15 @@ uint16_t le16(Bytes d, size_t at) { return uint16_t(d[at] | d[at + 1] << 8); }
 
 bool knownLayout(int bits, int planes) {
   switch (bits) {
-    case 1: return planes >= 1 && planes <= 4;
-    case 2: case 4: return planes == 1;
-    case 8: return planes == 1 || planes == 3 || planes == 4;
-    default: return false;
+    case 1:
+      return planes >= 1 && planes <= 4;
+    case 2:
+    case 4:
+      return planes == 1;
+    case 8:
+      return planes == 1 || planes == 3 || planes == 4;
+    default:
+      return false;
   }
 }
 
@@ -43,13 +48,14 @@ Status readHeader(Bytes data, Header& h) {
   const uint16_t xmin = le16(data, 4), ymin = le16(data, 6), xmax = le16(data, 8),
                  ymax = le16(data, 10);
   if (xmax < xmin || ymax < ymin)
-    return {ErrorCode::BadDimensions, "window " + std::to_string(xmin) + ".." + std::to_string(xmax) +
-                                          " x " + std::to_string(ymin) + ".." + std::to_string(ymax)};
+    return {ErrorCode::BadDimensions, "window " + std::to_string(xmin) + ".." +
+                                          std::to_string(xmax) + " x " + std::to_string(ymin) +
+                                          ".." + std::to_string(ymax)};
   h.width = uint32_t(xmax - xmin) + 1;
   h.height = uint32_t(ymax - ymin) + 1;
   if (!knownLayout(h.bitsPerPlane, h.planes))
-    return {ErrorCode::Unsupported, std::to_string(h.planes) + " planes of " +
-                                        std::to_string(h.bitsPerPlane) + " bits"};
+    return {ErrorCode::Unsupported,
+            std::to_string(h.planes) + " planes of " + std::to_string(h.bitsPerPlane) + " bits"};
   if (h.bytesPerLine < rows::packedBytes(h.width, h.bitsPerPlane))
     return {ErrorCode::BadHeader, "scan line shorter than the width"};
   return {};
@@ -96,7 +102,7 @@ size_t dataEnd(Bytes data, const Header& h, Palette& palette) {
   } else if (depth == 4) {
     // Versions 0 and 3 carry no palette and mean the standard sixteen colours.
     palette = h.version == 0 || h.version == 3 ? defaultSixteen()
-                                                : readPalette(data.data() + kHeaderPalette, 16);
+                                               : readPalette(data.data() + kHeaderPalette, 16);
   }
   return data.size();
 }

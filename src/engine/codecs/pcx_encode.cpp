@@ -57,7 +57,9 @@ void buildLine(const Picture& pic, uint32_t y, size_t bpl, uint8_t* line) {
           if (row[x] >> p & 1) line[size_t(p) * bpl + x / 8] |= bit;
       }
       return;
-    default: rows::pack(row, w, pic.bits(), line); return;
+    default:
+      rows::pack(row, w, pic.bits(), line);
+      return;
   }
 }
 

@@ -7,10 +7,10 @@ namespace zelmar::pcx {
 
 constexpr size_t kHeaderSize = 128;
 constexpr uint8_t kMaker = 0x0a;
-constexpr size_t kHeaderPalette = 16;       // offset of the 16-entry palette
+constexpr size_t kHeaderPalette = 16;  // offset of the 16-entry palette
 constexpr size_t kPlanesAt = 65;
 constexpr size_t kBytesPerLineAt = 66;
-constexpr uint8_t kPaletteMark = 0x0c;      // precedes the 256-colour palette at the end
+constexpr uint8_t kPaletteMark = 0x0c;  // precedes the 256-colour palette at the end
 constexpr size_t kTrailerSize = 1 + 256 * 3;
 
 }  // namespace zelmar::pcx

@@ -48,11 +48,12 @@ Decoded mustDecode(const std::vector<uint8_t>& file) {
 }
 
 TEST(Bmp, EveryDepthRoundTripsWithItsFacts) {
-  test::expectEveryDepthRoundTrips(bmp::encode, 6, "None", [](const Picture& src, const auto& file) {
-    // Headers, a full palette, rows padded to four bytes.
-    const uint32_t w = src.width(), bits = uint32_t(src.bits());
-    EXPECT_EQ(file.size(), 54 + (bits == 24 ? 0 : 4u << bits) + 5 * ((w * bits + 31) / 32 * 4));
-  });
+  test::expectEveryDepthRoundTrips(
+      bmp::encode, 6, "None", [](const Picture& src, const auto& file) {
+        // Headers, a full palette, rows padded to four bytes.
+        const uint32_t w = src.width(), bits = uint32_t(src.bits());
+        EXPECT_EQ(file.size(), 54 + (bits == 24 ? 0 : 4u << bits) + 5 * ((w * bits + 31) / 32 * 4));
+      });
 }
 
 TEST(Bmp, OurFilesReadRightByOtherPrograms) {
@@ -60,8 +61,7 @@ TEST(Bmp, OurFilesReadRightByOtherPrograms) {
   for (int bits : {1, 4, 8, 24}) {
     SCOPED_TRACE(bits);
     const Picture src = test::makePattern(33, 6, bits);
-    test::expectToolsRead(encoded(src), ".bmp", src,
-                          {test::imageMagick(), test::graphicsMagick()});
+    test::expectToolsRead(encoded(src), ".bmp", src, {test::imageMagick(), test::graphicsMagick()});
   }
 }
 
@@ -118,9 +118,9 @@ TEST(Bmp, SixteenAndThirtyTwoBitsLoadAsColour) {
   EXPECT_EQ(plain16.facts.compression, "None");
 
   // 5-6-5 masks after a 40-byte header.
-  const Decoded rgb565 = mustDecode(bmpFile(
-      {.width = 4, .bits = 16, .compression = 3, .masks = {0xf800, 0x07e0, 0x001f}},
-      {0x00, 0xf8, 0xe0, 0x07, 0x1f, 0x00, 0x10, 0x84}));
+  const Decoded rgb565 = mustDecode(
+      bmpFile({.width = 4, .bits = 16, .compression = 3, .masks = {0xf800, 0x07e0, 0x001f}},
+              {0x00, 0xf8, 0xe0, 0x07, 0x1f, 0x00, 0x10, 0x84}));
   EXPECT_EQ(rgb565.picture.bits(), 24);
   EXPECT_EQ(test::pixelAt(rgb565.picture, 0, 0), (Rgb{255, 0, 0}));
   EXPECT_EQ(test::pixelAt(rgb565.picture, 1, 0), (Rgb{0, 255, 0}));
@@ -143,8 +143,8 @@ TEST(Bmp, SixteenAndThirtyTwoBitsLoadAsColour) {
 TEST(Bmp, ShortPalettesPadWithBlack) {
   const Palette two{{200, 10, 20}, {30, 40, 250}};
   // Indexes 2 and 255 lie past the two colours the file lists.
-  const Decoded d = mustDecode(
-      bmpFile({.width = 4, .bits = 8, .colorsUsed = 2, .palette = two}, {0, 1, 2, 255}));
+  const Decoded d =
+      mustDecode(bmpFile({.width = 4, .bits = 8, .colorsUsed = 2, .palette = two}, {0, 1, 2, 255}));
   ASSERT_EQ(d.picture.bits(), 8);
   EXPECT_EQ(test::pixelAt(d.picture, 0, 0), two[0]);
   EXPECT_EQ(test::pixelAt(d.picture, 1, 0), two[1]);
@@ -170,13 +170,12 @@ TEST(Bmp, RunLengthEscapesAndClipping) {
   const Palette pal = grayPalette(16);
   // RLE8, 4 × 3, bottom row first.
   const std::vector<uint8_t> rle8{
-      3, 5, 0, 0,                      // bottom row: three 5s, end of line
-      0, 3, 1, 2, 3, 0, 6, 7, 0, 0,    // absolute 1 2 3 (padded), a run of 7 past the edge
-      0, 2, 1, 0, 1, 9, 0, 1,          // delta right by one, one 9, end of bitmap
+      3, 5, 0, 0,                    // bottom row: three 5s, end of line
+      0, 3, 1, 2, 3, 0, 6, 7, 0, 0,  // absolute 1 2 3 (padded), a run of 7 past the edge
+      0, 2, 1, 0, 1, 9, 0, 1,        // delta right by one, one 9, end of bitmap
   };
-  const Decoded d8 = mustDecode(bmpFile({.width = 4, .height = 3, .bits = 8, .compression = 1,
-                                         .palette = pal},
-                                        rle8));
+  const Decoded d8 = mustDecode(
+      bmpFile({.width = 4, .height = 3, .bits = 8, .compression = 1, .palette = pal}, rle8));
   EXPECT_EQ(test::indexesOf(d8.picture),
             (std::vector<uint8_t>{0, 9, 0, 0, 1, 2, 3, 7, 5, 5, 5, 0}));
   EXPECT_FALSE(d8.truncated);
@@ -185,15 +184,14 @@ TEST(Bmp, RunLengthEscapesAndClipping) {
   // RLE4, 5 × 2: a run of 7 nibbles clipped to 5, an absolute block of 5
   // nibbles padded to 4 bytes.
   const std::vector<uint8_t> rle4{7, 0x12, 0, 0, 0, 5, 0x34, 0x56, 0x70, 0, 0, 1};
-  const Decoded d4 = mustDecode(bmpFile({.width = 5, .height = 2, .bits = 4, .compression = 2,
-                                         .palette = pal},
-                                        rle4));
+  const Decoded d4 = mustDecode(
+      bmpFile({.width = 5, .height = 2, .bits = 4, .compression = 2, .palette = pal}, rle4));
   EXPECT_EQ(test::indexesOf(d4.picture), (std::vector<uint8_t>{3, 4, 5, 6, 7, 1, 2, 1, 2, 1}));
 
   // A delta past the last row ends the picture; what follows is ignored.
-  const Decoded past = mustDecode(bmpFile(
-      {.width = 2, .height = 2, .bits = 8, .compression = 1, .palette = pal},
-      {2, 4, 0, 2, 0, 200, 2, 9, 0, 1}));
+  const Decoded past =
+      mustDecode(bmpFile({.width = 2, .height = 2, .bits = 8, .compression = 1, .palette = pal},
+                         {2, 4, 0, 2, 0, 200, 2, 9, 0, 1}));
   EXPECT_EQ(test::indexesOf(past.picture), (std::vector<uint8_t>{0, 0, 4, 4}));
   EXPECT_FALSE(past.truncated);
 
@@ -218,11 +216,19 @@ TEST(Bmp, CutShortFilesLoadWhatIsThereOrFail) {
     for (uint32_t x = 0; x < 7; ++x)
       EXPECT_EQ(test::pixelAt(d.picture, x, y), y < 2 ? Rgb{} : test::pixelAt(rgb, x, y));
 
-  // Every prefix of several kinds of file: an error or a partial picture.
+  // Only the last row's padding missing: every pixel is there.
+  auto unpadded = file;
+  unpadded.resize(file.size() - 3);
+  const Decoded full = mustDecode(unpadded);
+  EXPECT_FALSE(full.truncated);
+  EXPECT_TRUE(test::sameColors(full.picture, rgb));
+
+  // Every prefix of several kinds of file (rows without padding, so that
+  // every prefix misses pixels): an error or a partial picture.
   for (const auto& whole :
-       {file, encoded(test::makePattern(9, 3, 8)), encoded(test::makePattern(9, 3, 1)),
-        bmpFile({.width = 4, .height = 3, .bits = 8, .compression = 1,
-                 .palette = grayPalette(3)},
+       {encoded(test::makePattern(4, 3, 24)), encoded(test::makePattern(8, 3, 8)),
+        encoded(test::makePattern(64, 3, 1)),
+        bmpFile({.width = 4, .height = 3, .bits = 8, .compression = 1, .palette = grayPalette(3)},
                 {3, 5, 0, 0, 0, 3, 1, 2, 3, 0, 0, 0, 4, 1, 0, 1})})
     test::expectPrefixesSafe(whole, bmp::decode, true);
 }

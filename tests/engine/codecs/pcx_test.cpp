@@ -24,7 +24,11 @@ std::vector<uint8_t> pcxFile(uint16_t width, uint16_t height, uint8_t bits, uint
                              uint16_t bytesPerLine, const std::vector<uint8_t>& stream,
                              const Palette& headerPalette = {}, uint8_t encoding = 1) {
   LeBytes f;
-  f.bytes({0x0a, 5, encoding, bits}).u16(0).u16(0).u16(uint16_t(width - 1)).u16(uint16_t(height - 1));
+  f.bytes({0x0a, 5, encoding, bits})
+      .u16(0)
+      .u16(0)
+      .u16(uint16_t(width - 1))
+      .u16(uint16_t(height - 1));
   f.u16(72).u16(72);
   for (size_t i = 0; i < 16; ++i) {
     const Rgb c = i < headerPalette.size() ? headerPalette[i] : Rgb{};
@@ -68,8 +72,9 @@ TEST(Pcx, OurFilesReadRightByOtherPrograms) {
     // Other programs show 1-bit files in black and white whatever the
     // header palette says, and ImageMagick swaps the two.
     const Picture src = test::makePattern(33, 6, bits, bits == 1);
-    test::expectToolsRead(encoded(src), ".pcx", src,
-                          bits == 1 ? std::vector<test::Tool>{gm} : std::vector<test::Tool>{im, gm});
+    test::expectToolsRead(
+        encoded(src), ".pcx", src,
+        bits == 1 ? std::vector<test::Tool>{gm} : std::vector<test::Tool>{im, gm});
   }
 }
 
@@ -105,8 +110,8 @@ TEST(Pcx, PlaneLayouts) {
   const Palette sixteen = test::makePattern(1, 1, 4).palette();
   // Four planes of 1 bit: index bit p comes from plane p.
   // Pixels 0..3: 0b0001, 0b0010, 0b0100, 0b1111.
-  const Decoded planar = mustDecode(
-      pcxFile(4, 1, 1, 4, 2, {0x90, 0, 0x50, 0, 0x30, 0, 0x10, 0}, sixteen));
+  const Decoded planar =
+      mustDecode(pcxFile(4, 1, 1, 4, 2, {0x90, 0, 0x50, 0, 0x30, 0, 0x10, 0}, sixteen));
   ASSERT_EQ(planar.picture.bits(), 4);
   EXPECT_EQ(test::indexesOf(planar.picture), (std::vector<uint8_t>{1, 2, 4, 15}));
   EXPECT_EQ(planar.picture.palette(), sixteen);
@@ -121,7 +126,7 @@ TEST(Pcx, PlaneLayouts) {
   auto noPalette = pcxFile(2, 1, 4, 1, 2, {0x4e, 0});
   noPalette[1] = 3;
   const Decoded standard = mustDecode(noPalette);
-  EXPECT_EQ(test::pixelAt(standard.picture, 0, 0), (Rgb{0xaa, 0, 0}));      // 4: red
+  EXPECT_EQ(test::pixelAt(standard.picture, 0, 0), (Rgb{0xaa, 0, 0}));        // 4: red
   EXPECT_EQ(test::pixelAt(standard.picture, 1, 0), (Rgb{0xff, 0xff, 0x55}));  // 14: yellow
 
   // A fourth plane of 8 bits (alpha) is dropped.
@@ -153,9 +158,9 @@ TEST(Pcx, CutShortFilesLoadWhatIsThereOrFail) {
 
   // Every prefix of several kinds of file. One that loses only the palette
   // at the end loads whole, in grey, so it is not marked truncated.
-  for (const auto& whole : {file, encoded(test::makePattern(9, 3, 8)),
-                            encoded(test::makePattern(9, 3, 4)),
-                            encoded(test::makePattern(9, 3, 1))})
+  for (const auto& whole :
+       {file, encoded(test::makePattern(9, 3, 8)), encoded(test::makePattern(9, 3, 4)),
+        encoded(test::makePattern(9, 3, 1))})
     test::expectPrefixesSafe(whole, pcx::decode, false);
   // A count byte as the last byte of the data.
   const Decoded lone = mustDecode(pcxFile(4, 1, 8, 1, 4, {7, 0xc9}));
