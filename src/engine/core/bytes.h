@@ -7,6 +7,8 @@
 #include <memory>
 #include <span>
 
+#include "engine/core/huge_pages.h"
+
 namespace zelmar {
 
 using Bytes = std::span<const uint8_t>;
@@ -91,6 +93,7 @@ class OutputBuffer {
   void reserve(size_t capacity) {
     if (capacity <= cap_) return;
     auto fresh = std::make_unique_for_overwrite<uint8_t[]>(capacity);
+    adviseHugePages(fresh.get(), capacity);
     if (size_) std::memcpy(fresh.get(), buf_.get(), size_);
     buf_ = std::move(fresh);
     cap_ = capacity;

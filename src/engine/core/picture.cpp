@@ -5,6 +5,7 @@
 #include <new>
 
 #include "engine/core/checked.h"
+#include "engine/core/huge_pages.h"
 
 namespace zelmar {
 
@@ -27,6 +28,7 @@ Status Picture::create(uint64_t width, uint64_t height, int bits, Picture& out,
   Picture p;
   try {
     p.pixels_ = std::make_unique_for_overwrite<uint8_t[]>(*bytes);
+    adviseHugePages(p.pixels_.get(), *bytes);
     if (bits != 24) p.palette_.assign(size_t(1) << bits, Rgb{});
   } catch (const std::bad_alloc&) {
     return {ErrorCode::OutOfMemory};
