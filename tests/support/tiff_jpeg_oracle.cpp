@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 
@@ -73,8 +74,9 @@ std::string oracleIdentify(Bytes file, const std::string& ext, const std::string
   const std::string in = dir.file("in." + ext);
   if (!spit(in, file)) return {};
   // ImageMagick's identify sits beside its convert.
-  std::string identify = imConvert();
-  identify.replace(identify.rfind("convert"), 7, "identify");
+  const std::string tool = imConvert();
+  const size_t at = tool.rfind("convert");
+  const std::string identify = tool.substr(0, at) + "identify" + tool.substr(at + 7);
   return run({identify, "-format", format, in + "[0]"}).out;
 }
 
@@ -117,12 +119,15 @@ ByteVec exifBlock(int orientation, bool bigEndian) {
 }
 
 ByteVec withApp1Exif(Bytes jpeg, const ByteVec& block) {
-  ByteVec v(jpeg.begin(), jpeg.begin() + 2);
   const size_t length = 2 + 6 + block.size();
-  v.insert(v.end(), {0xFF, 0xE1, uint8_t(length >> 8), uint8_t(length)});
-  v.insert(v.end(), {'E', 'x', 'i', 'f', 0, 0});
-  v.insert(v.end(), block.begin(), block.end());
-  v.insert(v.end(), jpeg.begin() + 2, jpeg.end());
+  const uint8_t head[] = {0xFF, 0xD8, 0xFF, 0xE1, uint8_t(length >> 8), uint8_t(length),
+                          'E',  'x',  'i',  'f',  0,                    0};
+  if (jpeg.size() < 2) return {};
+  // Copied by hand: GCC 12 warns falsely about inserting into a fresh vector.
+  ByteVec v(sizeof head + block.size() + jpeg.size() - 2);
+  std::memcpy(v.data(), head, sizeof head);
+  std::memcpy(v.data() + sizeof head, block.data(), block.size());
+  std::memcpy(v.data() + sizeof head + block.size(), jpeg.data() + 2, jpeg.size() - 2);
   return v;
 }
 

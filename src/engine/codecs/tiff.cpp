@@ -1,6 +1,7 @@
 #include "engine/codecs/tiff.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -196,7 +197,8 @@ Status decode(Bytes data, const Limits& limits, Decoded& out) {
   Decoded result;
   FileFacts& f = result.facts;
   f.fileFormat = fileFormatOf(h);
-  f.originBits = h.bps * h.spp;
+  // Both are 16-bit in the file: their product can pass what an int holds.
+  f.originBits = int(std::min<int64_t>(int64_t(h.bps) * h.spp, INT32_MAX));
   f.originWidth = h.width;
   f.originHeight = h.height;
   f.compression = compressionName(h.compression);
