@@ -1,5 +1,7 @@
 #include "support/tiff_jpeg_oracle.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -40,6 +42,20 @@ void put32(ByteVec& v, uint32_t x) {
 }
 
 }  // namespace
+
+ByteVec encodeOk(EncodeFn encode, const Picture& picture, int factor) {
+  OutputBuffer out;
+  const Status s = encode(picture, EncodeOptions{factor}, out);
+  EXPECT_TRUE(s.ok()) << s.message();
+  return ByteVec(out.data(), out.data() + out.size());
+}
+
+Decoded decodeOk(DecodeFn decode, Bytes file) {
+  Decoded d;
+  const Status s = decode(file, Limits{}, d);
+  EXPECT_TRUE(s.ok()) << s.message();
+  return d;
+}
 
 ByteVec oracleEncode(const std::string& tool, const Picture& source,
                      const std::vector<std::string>& args, const std::string& ext) {
@@ -120,8 +136,8 @@ ByteVec exifBlock(int orientation, bool bigEndian) {
 
 ByteVec withApp1Exif(Bytes jpeg, const ByteVec& block) {
   const size_t length = 2 + 6 + block.size();
-  const uint8_t head[] = {0xFF, 0xD8, 0xFF, 0xE1, uint8_t(length >> 8), uint8_t(length),
-                          'E',  'x',  'i',  'f',  0,                    0};
+  const uint8_t head[] = {0xFF, 0xD8, 0xFF, 0xE1, uint8_t(length >> 8), uint8_t(length), 'E', 'x',
+                          'i',  'f',  0,    0};
   if (jpeg.size() < 2) return {};
   // Copied by hand: GCC 12 warns falsely about inserting into a fresh vector.
   ByteVec v(sizeof head + block.size() + jpeg.size() - 2);

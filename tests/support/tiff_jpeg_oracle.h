@@ -6,12 +6,17 @@
 #include <string>
 #include <vector>
 
-#include "engine/core/bytes.h"
-#include "engine/core/picture.h"
+#include "engine/codecs/codec.h"
 
 namespace zelmar::test {
 
 using ByteVec = std::vector<uint8_t>;
+using DecodeFn = Status (*)(Bytes, const Limits&, Decoded&);
+using EncodeFn = Status (*)(const Picture&, const EncodeOptions&, OutputBuffer&);
+
+// A codec's encode or decode that fails the running test on an error.
+ByteVec encodeOk(EncodeFn encode, const Picture& picture, int factor = 64);
+Decoded decodeOk(DecodeFn decode, Bytes file);
 
 // Writes `source` as PNM and runs `tool` (imConvert() or gm()) to turn it
 // into a file of type `ext` with `args` between input and output. Empty on failure.

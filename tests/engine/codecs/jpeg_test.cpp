@@ -14,18 +14,8 @@ namespace {
 
 using test::ByteVec;
 
-ByteVec encoded(const Picture& p, int factor = 64) {
-  OutputBuffer out;
-  EXPECT_TRUE(encode(p, EncodeOptions{factor}, out).ok());
-  return ByteVec(out.data(), out.data() + out.size());
-}
-
-Decoded decoded(Bytes file) {
-  Decoded d;
-  const Status s = decode(file, Limits{}, d);
-  EXPECT_TRUE(s.ok()) << s.message();
-  return d;
-}
+ByteVec encoded(const Picture& p, int factor = 64) { return test::encodeOk(encode, p, factor); }
+Decoded decoded(Bytes file) { return test::decodeOk(decode, file); }
 
 TEST(Jpeg, ProbeWantsStartOfImageAndAMarker) {
   const ByteVec file = encoded(test::makePhoto(8, 8));

@@ -15,19 +15,8 @@ namespace {
 
 using test::ByteVec;
 
-ByteVec encoded(const Picture& p) {
-  OutputBuffer out;
-  const Status s = encode(p, EncodeOptions{}, out);
-  EXPECT_TRUE(s.ok()) << s.message();
-  return ByteVec(out.data(), out.data() + out.size());
-}
-
-Decoded decoded(Bytes file) {
-  Decoded d;
-  const Status s = decode(file, Limits{}, d);
-  EXPECT_TRUE(s.ok()) << s.message();
-  return d;
-}
+ByteVec encoded(const Picture& p) { return test::encodeOk(encode, p); }
+Decoded decoded(Bytes file) { return test::decodeOk(decode, file); }
 
 Picture blackAndWhite(uint32_t w, uint32_t h, bool whiteFirst) {
   Picture p = test::makePattern(w, h, 1, true);
