@@ -62,6 +62,17 @@ Status decodePixels(tjhandle h, Bytes data, int colorspace, bool adobe, Picture&
   return rc ? Status{ErrorCode::CorruptData, tjMessage(h)} : Status{};
 }
 
+// libjpeg decodes the blocks after the end of a cut-short file as empty,
+// which shows as mid-grey; rows that stayed wholly so are shown black, like
+// the missing part of any other cut-short picture.
+void blackenMissingRows(Picture& pic) {
+  for (uint32_t y = pic.height(); y-- > 0;) {
+    uint8_t* row = pic.row(y);
+    if (!std::all_of(row, row + pic.stride(), [](uint8_t v) { return v == 128; })) return;
+    std::memset(row, 0, pic.stride());
+  }
+}
+
 }  // namespace
 
 bool probe(Bytes data) {
@@ -91,6 +102,7 @@ Status decode(Bytes data, const Limits& limits, Decoded& out) {
     // its upper part; other warnings (stray bytes) leave a whole picture.
     if (tjGetErrorCode(h) != TJERR_WARNING) return pixels;
     result.truncated = pixels.detail().find("Premature end") != std::string::npos;
+    if (result.truncated) blackenMissingRows(result.picture);
   }
   ZELMAR_TRY(applyOrientation(result.picture, markers.orientation));
 
