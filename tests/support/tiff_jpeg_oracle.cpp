@@ -62,10 +62,18 @@ ByteVec oracleEncode(const std::string& tool, const Picture& source,
   TempDir dir;
   const std::string in = dir.file("in.pnm"), out = dir.file("out." + ext);
   if (!writePnm(source, in)) return {};
-  auto argv = command(tool);
-  argv.push_back(in);
-  argv.insert(argv.end(), args.begin(), args.end());
-  argv.push_back(out);
+  std::vector<std::string> argv;
+  if (tool == vips()) {
+    // vips takes its save options in brackets after the output name.
+    std::string options;
+    for (const auto& a : args) options += (options.empty() ? "" : ",") + a;
+    argv = {tool, "copy", in, out + "[" + options + "]"};
+  } else {
+    argv = command(tool);
+    argv.push_back(in);
+    argv.insert(argv.end(), args.begin(), args.end());
+    argv.push_back(out);
+  }
   if (run(argv).exitCode != 0) return {};
   return slurp(out);
 }

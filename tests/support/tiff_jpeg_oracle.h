@@ -19,7 +19,9 @@ ByteVec encodeOk(EncodeFn encode, const Picture& picture, int factor = 64);
 Decoded decodeOk(DecodeFn decode, Bytes file);
 
 // Writes `source` as PNM and runs `tool` (imConvert() or gm()) to turn it
-// into a file of type `ext` with `args` between input and output. Empty on failure.
+// into a file of type `ext` with `args` between input and output; for
+// vips() the args are its save options ("compression=jpeg", "tile"...).
+// Empty on failure.
 ByteVec oracleEncode(const std::string& tool, const Picture& source,
                      const std::vector<std::string>& args, const std::string& ext);
 

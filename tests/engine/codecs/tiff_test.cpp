@@ -203,6 +203,19 @@ TEST(Tiff, ReadsCmykJpegAndYcbcrLayouts) {
       {im, {"-compress", "JPEG", "-quality", "95"}, format::kTiffJpeg444, 24, "JPEG", 4.0},
       // GraphicsMagick writes YCbCr at libtiff's usual 2 × 2 sampling.
       {gm, {"-compress", "JPEG", "-quality", "95"}, format::kTiffJpeg420, 24, "JPEG", 6.0},
+      // vips keeps full chroma from quality 90 up, and tiles when asked.
+      {test::vips(),
+       {"compression=jpeg", "Q=95", "tile", "tile-width=16", "tile-height=16"},
+       format::kTiffJpeg444,
+       24,
+       "JPEG",
+       4.0},
+      {test::vips(),
+       {"compression=jpeg", "Q=85", "tile", "tile-width=16", "tile-height=16"},
+       format::kTiffJpeg420,
+       24,
+       "JPEG",
+       8.0},
   };
   for (const auto& c : cases) {
     if (c.tool.empty()) continue;
