@@ -44,22 +44,23 @@ void cmykToRgb(const uint8_t* cmyk, uint8_t* rgb, size_t pixels, bool inverted) 
 
 Status decodePixels(tjhandle h, Bytes data, int colorspace, bool adobe, Picture& pic) {
   const int w = int(pic.width()), ht = int(pic.height());
-  const int flags = TJFLAG_LIMITSCANS;  // refuse the endless-scan progressive files
-  if (colorspace == TJCS_GRAY)
-    return tjDecompress2(h, data.data(), data.size(), pic.data(), w, w, ht, TJPF_GRAY, flags)
+  auto run = [&](uint8_t* dst, int bytesPerPixel, int pixelFormat) {
+    // Scan-limited: a progressive file of endless scans is refused, not ground through.
+    return tjDecompress2(h, data.data(), data.size(), dst, w, w * bytesPerPixel, ht, pixelFormat,
+                         TJFLAG_LIMITSCANS)
                ? Status{ErrorCode::CorruptData, tjMessage(h)}
                : Status{};
-  if (colorspace != TJCS_CMYK && colorspace != TJCS_YCCK)
-    return tjDecompress2(h, data.data(), data.size(), pic.data(), w, w * 3, ht, TJPF_RGB, flags)
-               ? Status{ErrorCode::CorruptData, tjMessage(h)}
-               : Status{};
+  };
+  if (colorspace == TJCS_GRAY) return run(pic.data(), 1, TJPF_GRAY);
+  if (colorspace != TJCS_CMYK && colorspace != TJCS_YCCK) return run(pic.data(), 3, TJPF_RGB);
   const auto bytes = checkedMul(pic.width(), pic.height(), 4);
   if (!bytes) return {ErrorCode::LimitExceeded};
   auto cmyk = std::make_unique_for_overwrite<uint8_t[]>(*bytes);
-  const int rc =
-      tjDecompress2(h, data.data(), data.size(), cmyk.get(), w, w * 4, ht, TJPF_CMYK, flags);
-  cmykToRgb(cmyk.get(), pic.data(), size_t(w) * size_t(ht), adobe);
-  return rc ? Status{ErrorCode::CorruptData, tjMessage(h)} : Status{};
+  const Status s = run(cmyk.get(), 4, TJPF_CMYK);
+  // After a warning every row was written; after an error the picture is dropped.
+  if (s.ok() || tjGetErrorCode(h) == TJERR_WARNING)
+    cmykToRgb(cmyk.get(), pic.data(), size_t(w) * size_t(ht), adobe);
+  return s;
 }
 
 // libjpeg decodes the blocks after the end of a cut-short file as empty,
@@ -121,17 +122,10 @@ Status decode(Bytes data, const Limits& limits, Decoded& out) {
 
 namespace {
 
-bool isIdentityRamp(const Picture& p) {
-  if (p.bits() != 8) return false;
-  for (int i = 0; i < 256; ++i)
-    if (p.palette()[i] != Rgb{uint8_t(i), uint8_t(i), uint8_t(i)}) return false;
-  return true;
-}
-
 // The pixels as TurboJPEG takes them: the picture's own buffer when it
 // already has the layout, else an expanded copy held in `scratch`.
 const uint8_t* sourcePixels(const Picture& p, bool gray, std::unique_ptr<uint8_t[]>& scratch) {
-  if (p.bits() == 24 || isIdentityRamp(p)) return p.data();
+  if (p.bits() == 24 || (p.bits() == 8 && p.palette() == grayPalette(256))) return p.data();
   const size_t pixels = size_t(p.width()) * p.height();
   scratch = std::make_unique_for_overwrite<uint8_t[]>(pixels * (gray ? 1 : 3));
   const Palette& pal = p.palette();
