@@ -14,7 +14,7 @@ using EncodeFn = Status (*)(const Picture&, const EncodeOptions&, OutputBuffer&)
 
 inline constexpr size_t kMaxInput = 1 << 20;
 // Small enough that a forged size cannot exhaust the fuzzer's memory.
-inline constexpr Limits kFuzzLimits{4096, 1u << 22};
+inline constexpr Limits kFuzzLimits{4096, 1u << 20};
 
 inline unsigned touch(const Picture& p) {
   unsigned sum = 0;
