@@ -235,6 +235,33 @@ TEST(Tiff, ReadsCmykJpegAndYcbcrLayouts) {
   }
 }
 
+TEST(Tiff, JpegStripsGiveTheirSamplingAsFormat) {
+  if (test::imConvert().empty()) GTEST_SKIP() << "ImageMagick missing";
+  // A whole JPEG stream as the one strip of a YCbCr TIFF, which is how
+  // JPEG-in-TIFF with inline tables looks; the sampling tag must match it.
+  const Picture photo = test::makePhoto(32, 16);
+  struct Case {
+    const char* sampling;
+    uint16_t h, v;
+    int format;
+  };
+  for (const Case& c :
+       {Case{"1x1", 1, 1, format::kTiffJpeg444}, Case{"2x1", 2, 1, format::kTiffJpeg422},
+        Case{"2x2", 2, 2, format::kTiffJpeg420}}) {
+    SCOPED_TRACE(c.sampling);
+    const ByteVec jpeg = test::oracleEncode(
+        test::imConvert(), photo, {"-sampling-factor", c.sampling, "-quality", "95"}, "jpg");
+    ASSERT_FALSE(jpeg.empty());
+    const ByteVec file = test::buildTiff(32, 16, 8, 3, 6, jpeg,
+                                         {{259, 3, 1, 7}, {530, 3, 2, c.h | uint32_t(c.v) << 16}});
+    const Decoded d = decoded(file);
+    EXPECT_EQ(d.facts.fileFormat, c.format);
+    EXPECT_EQ(d.facts.compression, "JPEG");
+    EXPECT_LE(test::maxChannelDiff(d.picture, test::oracleDecode(test::imConvert(), jpeg, "jpg")),
+              2);
+  }
+}
+
 TEST(Tiff, ReadsUncompressedYcbcr) {
   // Full-range YCbCr without subsampling: greys keep Cb = Cr = 128, and the
   // colours follow the JPEG equations.
