@@ -18,6 +18,7 @@ struct Header {
   uint16_t bps = 1, spp = 1, photometric = PHOTOMETRIC_MINISBLACK;
   uint16_t planar = PLANARCONFIG_CONTIG, compression = COMPRESSION_NONE;
   uint16_t subH = 2, subV = 2;  // YCbCr chroma subsampling
+  uint16_t sampleFormat = SAMPLEFORMAT_UINT;
 };
 
 Status readHeader(TIFF* tif, Header& h) {
@@ -28,6 +29,7 @@ Status readHeader(TIFF* tif, Header& h) {
   TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &h.spp);
   TIFFGetFieldDefaulted(tif, TIFFTAG_PLANARCONFIG, &h.planar);
   TIFFGetFieldDefaulted(tif, TIFFTAG_COMPRESSION, &h.compression);
+  TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLEFORMAT, &h.sampleFormat);
   if (!TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &h.photometric))
     h.photometric = h.spp >= 3 ? PHOTOMETRIC_RGB : PHOTOMETRIC_MINISBLACK;
   if (h.photometric == PHOTOMETRIC_YCBCR)
@@ -220,6 +222,9 @@ Status decode(Bytes data, const Limits& limits, Decoded& out) {
     padded = true;
   }
 
+  // Signed and floating-point samples would read as wrong unsigned values.
+  if (h.sampleFormat != SAMPLEFORMAT_UINT && h.sampleFormat != SAMPLEFORMAT_VOID)
+    return {ErrorCode::Unsupported, "sample format " + std::to_string(h.sampleFormat)};
   const Plan plan = planFor(tif.get(), h);
   ZELMAR_TRY(Picture::create(h.width, h.height, plan.bits, result.picture, limits));
   ReadResult read;

@@ -379,6 +379,13 @@ TEST(Tiff, HostileHeadersFailCleanly) {
   Decoded d;
   EXPECT_EQ(decode(encoded(test::makePattern(20, 20, 8)), Limits{65535, 100}, d).code(),
             ErrorCode::LimitExceeded);
+  // Signed and floating-point samples are refused rather than shown as noise.
+  EXPECT_EQ(
+      decode(test::buildTiff(2, 2, 16, 1, 1, ByteVec(8, 1), {{339, 3, 1, 2}}), Limits{}, d).code(),
+      ErrorCode::Unsupported);
+  EXPECT_EQ(
+      decode(test::buildTiff(1, 2, 32, 1, 1, ByteVec(8, 1), {{339, 3, 1, 3}}), Limits{}, d).code(),
+      ErrorCode::Unsupported);
 }
 
 TEST(Tiff, ForgedStripSizesStayWithinThePicture) {
