@@ -185,7 +185,7 @@ ByteVec buildTiff(uint32_t width, uint32_t height, uint16_t bitsPerSample, uint1
   put32(v, 8);
   put16(v, uint16_t(entries.size()));
   for (auto e : entries) {
-    if (e.tag == 273 && e.value == 0) e.value = 8 + dirBytes;
+    if ((e.tag == 273 || e.tag == 324) && e.value == 0) e.value = 8 + dirBytes;
     put16(v, e.tag);
     put16(v, e.type);
     put32(v, e.count);

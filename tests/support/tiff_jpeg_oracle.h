@@ -47,7 +47,7 @@ ByteVec withApp1Exif(Bytes jpeg, const ByteVec& block);
 // A little-endian TIFF with one strip of uncompressed `pixels` and the
 // given size, depth and colour layout (photometric 1 grey, 2 RGB); `extra`
 // (tag, type, count, value) entries replace or add to the directory's (a
-// strip offset of 0 means "right after the directory"). For headers no
+// strip or tile offset of 0 means "right after the directory"). For headers no
 // writer would make.
 struct TiffEntry {
   uint16_t tag, type;

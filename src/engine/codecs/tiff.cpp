@@ -207,6 +207,9 @@ Status decode(Bytes data, const Limits& limits, Decoded& out) {
   f.pageCount = std::max<int>(1, TIFFNumberOfDirectories(tif.get()));
   ZELMAR_TRY(checkDimensions(h.width, h.height, limits));
 
+  // The samples of the whole picture as stored, uncompressed; the dimensions
+  // are checked, so this cannot wrap.
+  const uint64_t rawBytes = h.width * uint64_t(h.height) * h.spp * ((h.bps + 7) / 8);
   const DataExtent extent = dataExtent(tif.get(), data.size());
   if (!extent.anyInside) return {ErrorCode::Truncated, "no pixel data in the file"};
   bool padded = false;
@@ -214,7 +217,6 @@ Status decode(Bytes data, const Limits& limits, Decoded& out) {
     // Cut short: reopen with zeros standing in for the missing bytes, at most
     // about a picture's worth, so the strips that run past the end still
     // decode up to where the file stops.
-    const uint64_t rawBytes = h.width * uint64_t(h.height) * h.spp * ((h.bps + 7) / 8);
     tif.reset();
     source = MemSource{data, std::min(extent.end, data.size() + rawBytes + (1u << 20))};
     tif = openReader(source, errors, maxAlloc);
@@ -226,10 +228,15 @@ Status decode(Bytes data, const Limits& limits, Decoded& out) {
   if (h.sampleFormat != SAMPLEFORMAT_UINT && h.sampleFormat != SAMPLEFORMAT_VOID)
     return {ErrorCode::Unsupported, "sample format " + std::to_string(h.sampleFormat)};
   const Plan plan = planFor(tif.get(), h);
+  // A tile may overhang the picture, but not by gigabytes.
+  const uint64_t maxUnit = std::min(maxAlloc, std::max<uint64_t>(2 * rawBytes, 16u << 20));
+  const uint64_t unit =
+      uint64_t(TIFFIsTiled(tif.get()) ? TIFFTileSize64(tif.get()) : TIFFStripSize64(tif.get()));
+  if (unit > maxUnit) return {ErrorCode::LimitExceeded, "strip or tile too large"};
   ZELMAR_TRY(Picture::create(h.width, h.height, plan.bits, result.picture, limits));
   ReadResult read;
   if (plan.samples)
-    ZELMAR_TRY(readSamples(tif.get(), plan.row, plan.planes, maxAlloc, result.picture, read));
+    ZELMAR_TRY(readSamples(tif.get(), plan.row, plan.planes, maxUnit, result.picture, read));
   else
     ZELMAR_TRY(readRgba(tif.get(), result.picture, read));
   if (read.failed == read.units && !padded)

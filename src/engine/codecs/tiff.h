@@ -12,8 +12,9 @@ bool probe(Bytes data);
 // or 8-bit palette as 8 bits; everything else (RGB with or without alpha,
 // 16-bit samples, CMYK, YCbCr) as 24 bits. Data cut short or damaged loads
 // what decoded, with `truncated` set. Errors: BadHeader, BadDimensions,
-// LimitExceeded, Unsupported (a layout libtiff cannot convert), Truncated
-// (no pixel data in the file), CorruptData, OutOfMemory.
+// LimitExceeded (also strips or tiles far larger than the picture),
+// Unsupported (signed or floating-point samples, layouts libtiff cannot
+// convert), Truncated (no pixel data in the file), CorruptData, OutOfMemory.
 Status decode(Bytes data, const Limits& limits, Decoded& out);
 
 // LZW at the picture's depth (1, 4, 8 or 24 bits), with the horizontal

@@ -363,6 +363,11 @@ TEST(Tiff, HostileHeadersFailCleanly) {
       {"12-bit grey", test::buildTiff(2, 2, 12, 1, 1, px), ErrorCode::Unsupported},
       {"strip past the end", test::buildTiff(3, 4, 8, 1, 1, px, {{273, 4, 1, 100000}}),
        ErrorCode::Truncated},
+      // One 32768 × 32768 tile for a 1 × 1 picture: 3 GB of buffer for 3 bytes.
+      {"giant tile",
+       test::buildTiff(1, 1, 8, 3, 2, px,
+                       {{322, 4, 1, 32768}, {323, 4, 1, 32768}, {324, 4, 1, 0}, {325, 4, 1, 12}}),
+       ErrorCode::LimitExceeded},
       // libtiff alone would drop these tags and read the pixels wrongly.
       {"colour map past the end", test::buildTiff(3, 4, 8, 1, 3, px, {{320, 3, 768, 4000}}),
        ErrorCode::BadHeader},
