@@ -3,6 +3,7 @@
 #include <turbojpeg.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -91,18 +92,25 @@ Status decode(Bytes data, const Limits& limits, Decoded& out) {
     if (why.find("subsampling") != std::string::npos) return {ErrorCode::Unsupported, why};
     return {ErrorCode::BadHeader, why};
   }
+  const MarkerInfo markers = scanMarkers(data);
+  // libjpeg would "decode" a file that stops at its first scan into grey.
+  if (markers.scanData == 0 || markers.scanData >= data.size())
+    return {ErrorCode::Truncated, "no pixel data in the file"};
   const int bits = colorspace == TJCS_GRAY ? 8 : 24;
   Decoded result;
   ZELMAR_TRY(Picture::create(uint32_t(width), uint32_t(height), bits, result.picture, limits));
   if (bits == 8) result.picture.setPalette(grayPalette(256));
 
-  const MarkerInfo markers = scanMarkers(data);
   const Status pixels = decodePixels(h, data, colorspace, markers.adobe, result.picture);
   if (!pixels.ok()) {
     // A warning means the decoder carried on: a file cut short still shows
     // its upper part; other warnings (stray bytes) leave a whole picture.
     if (tjGetErrorCode(h) != TJERR_WARNING) return pixels;
-    result.truncated = pixels.detail().find("Premature end") != std::string::npos;
+    // libjpeg says "Premature end of JPEG file" or "... premature end of data segment".
+    std::string why = pixels.detail();
+    std::transform(why.begin(), why.end(), why.begin(),
+                   [](unsigned char c) { return char(std::tolower(c)); });
+    result.truncated = why.find("premature end") != std::string::npos;
     if (result.truncated) blackenMissingRows(result.picture);
   }
   ZELMAR_TRY(applyOrientation(result.picture, markers.orientation));

@@ -66,11 +66,15 @@ MarkerInfo scanMarkers(Bytes jpeg) {
     do {  // any number of fill bytes may precede a marker code
       if (!in.u8(marker)) return info;
     } while (marker == 0xFF);
-    if (marker == kSos || marker == kEoi) return info;
+    if (marker == kEoi) return info;
     if (standalone(marker)) continue;
     uint16_t length;
     Bytes payload;
     if (!in.u16be(length) || length < 2 || !in.take(length - 2u, payload)) return info;
+    if (marker == kSos) {
+      info.scanData = in.pos();
+      return info;
+    }
     if (marker == kApp1 && !sawExif && startsWith(payload, "Exif\0\0", 6)) {
       sawExif = true;  // only the first EXIF segment counts, as in cameras' files
       info.orientation = exifOrientation(payload.subspan(6));

@@ -2,6 +2,7 @@
 // What the JPEG reader needs from the markers TurboJPEG does not interpret:
 // the EXIF orientation and whether an Adobe segment marks inverted CMYK.
 // Both parsers read untrusted bytes and never read past what they are given.
+#include <cstddef>
 #include <cstdint>
 
 #include "engine/core/bytes.h"
@@ -13,9 +14,10 @@ namespace zelmar::jpeg {
 struct MarkerInfo {
   int orientation = 1;  // EXIF orientation 1..8; 1 (as stored) when absent or invalid
   bool adobe = false;   // an Adobe APP14 segment: CMYK samples are stored inverted
+  size_t scanData = 0;  // where the first scan's coded data starts; 0 when no whole scan header
 };
 
-// Walks the segments from the start of image up to the first scan. A
+// Walks the segments from the start of image up to the first scan's data. A
 // malformed or cut-short segment ends the walk with what was found so far.
 MarkerInfo scanMarkers(Bytes jpeg);
 

@@ -88,9 +88,11 @@ TEST(JpegMarkers, FindsExifAndAdobeBeforeTheScan) {
   const ByteVec adobe = segment(0xEE, {'A', 'd', 'o', 'b', 'e', 0, 100, 0, 0, 0, 0, 2});
   const ByteVec sos = {0xFF, 0xDA, 0, 2};
 
-  MarkerInfo m = scanMarkers(concat({soi, jfif, segment(0xE1, exifPayload(8)), adobe, sos}));
+  const ByteVec file = concat({soi, jfif, segment(0xE1, exifPayload(8)), adobe, sos, {1, 2}});
+  MarkerInfo m = scanMarkers(file);
   EXPECT_EQ(m.orientation, 8);
   EXPECT_TRUE(m.adobe);
+  EXPECT_EQ(m.scanData, file.size() - 2);  // the coded data follows the scan header
 
   // Fill bytes before a marker are allowed; only the first EXIF segment counts.
   m = scanMarkers(concat(
@@ -110,6 +112,7 @@ TEST(JpegMarkers, MalformedSegmentsEndTheWalk) {
   ByteVec overrun = good;
   overrun[4] = 0x7F;
   EXPECT_EQ(scanMarkers(overrun).orientation, 1);
+  EXPECT_EQ(scanMarkers(overrun).scanData, 0u);
   ByteVec tiny = good;
   tiny[4] = 0;
   tiny[5] = 1;

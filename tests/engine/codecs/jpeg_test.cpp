@@ -219,6 +219,13 @@ TEST(Jpeg, CutShortFilesLoadTheirUpperPart) {
   const uint8_t* last = d.picture.row(63);
   EXPECT_TRUE(std::all_of(last, last + d.picture.stride(), [](uint8_t v) { return v == 0; }));
 
+  // Cut right after the scan header: not one pixel arrived.
+  size_t sos = 2;
+  while (sos + 3 < baseline.size() && !(baseline[sos] == 0xFF && baseline[sos + 1] == 0xDA)) ++sos;
+  const size_t scanStart = sos + 2 + (size_t(baseline[sos + 2]) << 8 | baseline[sos + 3]);
+  Decoded none;
+  EXPECT_EQ(decode(Bytes(baseline.data(), scanStart), Limits{}, none).code(), ErrorCode::Truncated);
+
   if (test::imConvert().empty()) return;
   // A progressive file cut short has every row, only coarser.
   const ByteVec progressive = test::oracleEncode(test::imConvert(), photo,
