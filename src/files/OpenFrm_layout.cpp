@@ -49,7 +49,11 @@ QPushButton* pictureButton(QWidget* parent, const char* name, const char* icon, 
 
 }  // namespace
 
+// Resources of a static library load only when referred to.
+static void loadOpenIcons() { Q_INIT_RESOURCE(open_icons); }
+
 void OpenFrm::buildControls() {
+  loadOpenIcons();
   // The title and these texts are Chinese in both languages.
   setWindowTitle(QStringLiteral("选择图像文件"));
   setFixedSize(px(8700), px(6500));

@@ -50,8 +50,13 @@ int px(float twips) { return int(std::lround(units::twipsToPixels(twips))); }
 
 }  // namespace
 
+// The icons live in a static library, whose resource object the linker
+// would drop unless something refers to it.
+static void loadToolIcons() { Q_INIT_RESOURCE(icons); }
+
 ToolFrm::ToolFrm(QWidget* owner, std::function<void(const QString& key)> doFunc)
     : QWidget(owner, Qt::Tool | Qt::MSWindowsFixedSizeDialogHint), doFunc_(std::move(doFunc)) {
+  loadToolIcons();
   setObjectName(QStringLiteral("ToolFrm"));
   setWindowTitle(QStringLiteral("工具"));
   // The design's narrow palette: 705 x 2445 twips, two columns of seven.
