@@ -3,18 +3,11 @@
 #include <QAction>
 
 #include "app/picfrm.h"
-
-// The tool bar window is built beside this file by its own developer; until
-// it is in the tree the viewer runs without one.
-#if __has_include("ui/ToolFrm.h")
 #include "ui/ToolFrm.h"
-#define ZELMAR_HAVE_TOOLFRM 1
-#endif
 
 namespace ui {
 namespace {
 
-#ifdef ZELMAR_HAVE_TOOLFRM
 ToolFrm* tool(picfrm& w) {
   auto* t = qobject_cast<ToolFrm*>(w.toolWindow());
   if (!t) {
@@ -23,33 +16,16 @@ ToolFrm* tool(picfrm& w) {
   }
   return t;
 }
-#endif
 
 }  // namespace
 
-void showToolWindow(picfrm& w) {
-#ifdef ZELMAR_HAVE_TOOLFRM
-  tool(w)->show();
-#else
-  (void)w;
-#endif
-}
+void showToolWindow(picfrm& w) { tool(w)->show(); }
 
 void setToolPressed(picfrm& w, const QString& key, bool pressed) {
-#ifdef ZELMAR_HAVE_TOOLFRM
   tool(w)->setButtonPressed(key, pressed);
-#else
-  (void)w, (void)key, (void)pressed;
-#endif
 }
 
-void applyToolLang(picfrm& w) {
-#ifdef ZELMAR_HAVE_TOOLFRM
-  tool(w)->setToolLang();
-#else
-  (void)w;
-#endif
-}
+void applyToolLang(picfrm& w) { tool(w)->setToolLang(); }
 
 void idm_ToolBar(picfrm& w) {
   QAction* check = w.action("idm_ToolBar");
@@ -62,6 +38,13 @@ void idm_ToolBar(picfrm& w) {
   }
 }
 
-void unloadToolWindow(picfrm& w) { delete w.toolWindow(); }
+void unloadToolWindow(picfrm& w) {
+  QWidget* t = w.toolWindow();
+  if (!t) return;
+  // The exit key unloads the window from inside its own button's click.
+  t->hide();
+  w.setToolWindow(nullptr);
+  t->deleteLater();
+}
 
 }  // namespace ui
