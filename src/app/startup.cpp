@@ -65,7 +65,7 @@ QString commandLineFrom(const QStringList& arguments) {
   const QString joined = arguments.mid(1).join(' ');
   const QString path = joined.trimmed();
   if (path.isEmpty() || !QDir::isRelativePath(path)) return joined;
-  return QDir::current().absoluteFilePath(path);
+  return QDir::cleanPath(QDir::current().absoluteFilePath(path));
 }
 
 }  // namespace Module1

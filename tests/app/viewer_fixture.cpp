@@ -6,6 +6,8 @@
 
 #include "app/module1.h"
 #include "app/prompt.h"
+#include "engine/io/file_io.h"
+#include "support/pictures.h"
 
 void ViewerTest::SetUp() {
   qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(config.path().string()));
@@ -37,7 +39,7 @@ picfrm& ViewerTest::start(const QString& commandLine) {
 }
 
 QString ViewerTest::pictureFile(const QString& name) {
-  const QString path = QString::fromStdString(pictures.path().string()) + "/" + name;
+  const QString path = picturesDir() + "/" + name;
   std::ofstream(path.toStdString()) << "picture";
   return path;
 }
@@ -47,6 +49,18 @@ void ViewerTest::setList(int count) {
     Module1::PictureList[size_t(i)] = pictureFile(QString("p%1.jpg").arg(i, 4, 10, QChar('0')));
   Module1::PictureCount = int16_t(count);
 }
+
+QString ViewerTest::realPicture(const QString& folder, const QString& name, int width,
+                                int height) {
+  const QString path = folder + "/" + name;
+  const zelmar::Status s = zelmar::savePicture(
+      zelmar::test::makePattern(uint32_t(width), uint32_t(height), 24), path.toStdString(), 6, 0,
+      64, false);
+  EXPECT_TRUE(s.ok()) << path.toStdString();
+  return path;
+}
+
+QString ViewerTest::picturesDir() const { return QString::fromStdString(pictures.path().string()); }
 
 QString ViewerTest::configDir() const { return QString::fromStdString(config.path().string()); }
 

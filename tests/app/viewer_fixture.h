@@ -8,10 +8,17 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <ostream>
 
 #include "app/picfrm.h"
 #include "app/recording_engine.h"
 #include "support/temp_dir.h"
+
+// Readable QStrings in failure messages.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QStringList& s, std::ostream* os) {
+  *os << "{\"" << s.join("\", \"").toStdString() << "\"}";
+}
 
 class ViewerTest : public ::testing::Test {
  protected:
@@ -25,6 +32,10 @@ class ViewerTest : public ::testing::Test {
   // Puts `count` names into the picture list (files created in `pictures`).
   void setList(int count);
   QString pictureFile(const QString& name);  // creates it (a few bytes)
+  // A real 24-bit BMP of that size in `folder`.
+  static QString realPicture(const QString& folder, const QString& name, int width = 8,
+                             int height = 6);
+  QString picturesDir() const;
 
   QString configDir() const;
   QString settingsText() const;
