@@ -9,8 +9,8 @@ using zelmar::ErrorCode;
 
 int ImageControl::CopyToClipboard(int16_t kind) {
   if (kind != 2) return fail({ErrorCode::InvalidArgument, "clipboard format " + std::to_string(kind)});
-  if (picture_.empty()) return fail({ErrorCode::NoPicture});
-  const QImage image = zelmar::qt::toRgbImage(picture_);
+  if (picture().empty()) return fail({ErrorCode::NoPicture});
+  const QImage image = zelmar::qt::toRgbImage(picture());
   if (image.isNull()) return fail({ErrorCode::OutOfMemory});
   QGuiApplication::clipboard()->setImage(image);
   return 0;

@@ -9,11 +9,10 @@ using zelmar::Status;
 namespace ops = zelmar::ops;
 
 int ImageControl::runOperation(const std::function<Status(Picture&)>& op) {
-  if (picture_.empty()) return fail({ErrorCode::NoPicture});
+  if (picture().empty()) return fail({ErrorCode::NoPicture});
   // The core leaves the picture as it was when an operation fails.
-  const Status s = op(picture_);
+  const Status s = session_.apply(op);
   if (!s.ok()) return fail(s);
-  saturationBase_.reset();
   pixelsChanged();
   return 0;
 }
@@ -54,21 +53,9 @@ int ImageControl::RotateImage(int32_t hundredths, bool enlarge, const QColor& fi
 }
 
 int ImageControl::AdjustSaturation(int16_t value) {
-  if (picture_.empty()) return fail({ErrorCode::NoPicture});
-  if (value < -990 || value > 990)
-    return fail({ErrorCode::InvalidArgument, "saturation outside -990..990"});
   // A run of calls always starts from the picture before the first of them.
-  if (!saturationBase_) {
-    Picture base;
-    const Status s = picture_.cloneTo(base);
-    if (!s.ok()) return fail(s);
-    saturationBase_ = std::move(base);
-  }
-  Picture out;
-  const Status s = value == 0 ? saturationBase_->cloneTo(out)
-                              : ops::adjustSaturation(*saturationBase_, value, out);
+  const Status s = session_.adjustSaturation(value);
   if (!s.ok()) return fail(s);
-  picture_ = std::move(out);
   pixelsChanged();
   return 0;
 }

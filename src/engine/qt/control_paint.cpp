@@ -22,7 +22,7 @@ Layout ImageControl::layout() const {
   const qreal dpr = devicePixelRatioF();
   const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
   LayoutInput in;
-  in.picture = QSize(int(picture_.width()), int(picture_.height()));
+  in.picture = QSize(int(picture().width()), int(picture().height()));
   in.area = deviceSize(this);
   in.mode = mode_;
   in.zoomPercent = zoom_;
@@ -56,10 +56,10 @@ QImage ImageControl::composeFrame() {
   updateScrollBars(l);
   QImage frame(deviceSize(this), QImage::Format_RGB32);
   frame.fill(backColor_);
-  if (!picture_.empty() && !frame.isNull()) {
+  if (!picture().empty() && !frame.isNull()) {
     const QRect visible = l.visible(scrollPosition());
     const QImage& view =
-        cache_.get(picture_, generation_, l.scale, visible, brightness_, contrast_);
+        cache_.get(picture(), generation_, l.scale, visible, brightness_, contrast_);
     if (!view.isNull()) {
       QPainter p(&frame);
       p.drawImage(l.offset, view);

@@ -11,7 +11,7 @@ int ImageControl::RenderToDevice(QPainter* painter, float left, float top, float
                                  float height) {
   if (!painter || !painter->isActive())
     return fail({ErrorCode::InvalidArgument, "no painter ready to draw"});
-  if (picture_.empty()) return fail({ErrorCode::NoPicture});
+  if (picture().empty()) return fail({ErrorCode::NoPicture});
   if (!std::isfinite(left) || !std::isfinite(top) || !std::isfinite(width) ||
       !std::isfinite(height) || !(width >= 1) || !(height >= 1))
     return fail({ErrorCode::InvalidArgument, "the rectangle has no area"});
@@ -19,14 +19,14 @@ int ImageControl::RenderToDevice(QPainter* painter, float left, float top, float
   // The size the rectangle covers on the device, so shrinking is area
   // averaged by us and only enlarging is left to the painter.
   const QRectF onDevice = painter->deviceTransform().mapRect(target);
-  const double scale = std::min(onDevice.width() / picture_.width(),
-                                onDevice.height() / picture_.height());
+  const double scale = std::min(onDevice.width() / picture().width(),
+                                onDevice.height() / picture().height());
   // Shrink by the smaller of the two axes' factors here; the painter then
   // only ever enlarges, where smoothing is enough.
   const double s = std::min(1.0, scale);
-  const QRect whole(0, 0, qMax(1, int(std::lround(picture_.width() * s))),
-                    qMax(1, int(std::lround(picture_.height() * s))));
-  const QImage image = zelmar::qt::renderView(picture_, s, whole,
+  const QRect whole(0, 0, qMax(1, int(std::lround(picture().width() * s))),
+                    qMax(1, int(std::lround(picture().height() * s))));
+  const QImage image = zelmar::qt::renderView(picture(), s, whole,
                                               zelmar::qt::makeToneTable(brightness_, contrast_));
   if (image.isNull()) return fail({ErrorCode::OutOfMemory});
   painter->save();

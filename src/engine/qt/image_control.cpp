@@ -44,8 +44,7 @@ int ImageControl::fail(const Status& status) {
 }
 
 void ImageControl::replacePicture(Picture picture) {
-  picture_ = std::move(picture);
-  saturationBase_.reset();
+  session_.reset(std::move(picture));
   pixelsChanged();
 }
 
@@ -103,7 +102,7 @@ int32_t ImageControl::FileSize() const {
 }
 
 int32_t ImageControl::MemSize() const {
-  return int32_t(std::min<uint64_t>(picture_.memSize(), std::numeric_limits<int32_t>::max()));
+  return int32_t(std::min<uint64_t>(picture().memSize(), std::numeric_limits<int32_t>::max()));
 }
 
 int ImageControl::LoadFile(const QString& path, int16_t bits, int16_t page, int16_t pages) {
@@ -120,9 +119,9 @@ int ImageControl::LoadFile(const QString& path, int16_t bits, int16_t page, int1
 
 int ImageControl::SaveFile(const QString& path, int16_t format, int16_t bits, int16_t factor,
                            bool append) {
-  if (picture_.empty()) return fail({ErrorCode::NoPicture});
+  if (picture().empty()) return fail({ErrorCode::NoPicture});
   if (path.isEmpty()) return fail({ErrorCode::WriteFailed, "no file name"});
-  const Status s = zelmar::savePicture(picture_, QFile::encodeName(path).toStdString(), format,
+  const Status s = zelmar::savePicture(picture(), QFile::encodeName(path).toStdString(), format,
                                        bits, factor, append);
   return s.ok() ? 0 : fail(s);
 }

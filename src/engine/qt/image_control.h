@@ -11,6 +11,7 @@
 #include "engine/core/error.h"
 #include "engine/core/facts.h"
 #include "engine/core/picture.h"
+#include "engine/ops/saturation_session.h"
 #include "engine/qt/image_engine.h"
 #include "engine/qt/view_cache.h"
 #include "engine/qt/view_layout.h"
@@ -57,10 +58,10 @@ class ImageControl : public QWidget, public ImageEngine {
   int32_t AcquireOption() const override { return acquireOption_; }
   void setAcquireOption(int32_t option) override { acquireOption_ = option; }
 
-  float ImageWidth() const override { return float(picture_.width()); }
-  float ImageHeight() const override { return float(picture_.height()); }
-  int16_t BitsPerPixel() const override { return int16_t(picture_.bits()); }
-  int16_t IsGray() const override { return picture_.isGray() ? 1 : 0; }
+  float ImageWidth() const override { return float(picture().width()); }
+  float ImageHeight() const override { return float(picture().height()); }
+  int16_t BitsPerPixel() const override { return int16_t(picture().bits()); }
+  int16_t IsGray() const override { return picture().isGray() ? 1 : 0; }
   int16_t FileFormat() const override { return int16_t(facts_.fileFormat); }
   float OriginWidth() const override { return float(facts_.originWidth); }
   float OriginHeight() const override { return float(facts_.originHeight); }
@@ -95,7 +96,7 @@ class ImageControl : public QWidget, public ImageEngine {
                      float height) override;
 
   // The picture held; a new one replaces it with no file behind it.
-  const zelmar::Picture& picture() const { return picture_; }
+  const zelmar::Picture& picture() const { return session_.picture(); }
   void adoptPicture(zelmar::Picture picture);
 
   // Frames composed so far: one per Repaint, one per batch of changes while
@@ -131,9 +132,9 @@ class ImageControl : public QWidget, public ImageEngine {
   void updateScrollBars(const zelmar::qt::Layout& l);
   QImage composeFrame();
 
-  zelmar::Picture picture_;
+  // The picture, and the base of a run of saturation changes.
+  zelmar::ops::SaturationSession session_;
   zelmar::FileFacts facts_;
-  std::optional<zelmar::Picture> saturationBase_;
   uint64_t generation_ = 0;
 
   bool repaintEnabled_ = true, raiseErrors_ = true, eraseBackground_ = true;

@@ -13,7 +13,7 @@ double displayScale(const LayoutInput& in) {
     if (in.area.isEmpty()) return 1.0 / std::max(w, h);
     scale = std::min(in.area.width() / w, in.area.height() / h);
   } else if (in.mode == kModeZoom) {
-    scale = std::isfinite(in.zoomPercent) ? in.zoomPercent / 100.0 : 1.0;
+    scale = std::isnan(in.zoomPercent) ? 1.0 : in.zoomPercent / 100.0;
   }
   return std::clamp(scale, 1.0 / std::max(w, h), kMaxScale);
 }

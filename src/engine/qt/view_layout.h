@@ -34,7 +34,7 @@ struct Layout {
 };
 
 // The scale of a mode and zoom: fit keeps proportions and may enlarge;
-// zoom percentages that are not finite fall back to 100, and every scale is
+// a zoom percentage that is not a number falls back to 100, and every scale is
 // clamped so the picture spans at least one pixel and at most kMaxScale.
 double displayScale(const LayoutInput& in);
 
