@@ -92,28 +92,25 @@ void OpenFrm::buildControls() {
   Command2 = pictureButton(this, "Command2", "cancel", QStringLiteral("取消退出"));
   Command2->setText(QStringLiteral("取消[&C]"));
 
-  place(Label2, 240, 225);
-  place(Dir1, 180, 540, 2235, 3015);
-  place(Label5, 2460, 225);
-  place(File1, 2460, 540, 2475, 2955);
-  place(Command5, 5040, 960, 400, 375);
-  place(Command6, 5040, 1440, 400, 375);
-  place(Command3, 5040, 1920, 400, 375);
-  place(Command4, 5040, 2400, 400, 375);
-  place(Label4, 5520, 225);
-  place(List1, 5520, 540, 3000, 2955);
-  place(Label1, 180, 3660);
-  place(Drive1, 180, 3960, 1755, 315);
-  place(Label3, 2040, 3660);
-  place(FilePattern, 2040, 3960, 2835, 315);
-  place(Check1, 4320, 3660, 1095, 255);
-  // The count headings are right-aligned up to their numbers.
-  place(Label6, 360, 4680, 2220, 255);
-  place(Label7, 2640, 4680, 960, 255);
-  place(Label8, 360, 5160, 2220, 255);
-  place(Label9, 2640, 5160, 960, 255);
-  place(Command1, 1200, 5640, 1035, 450);
-  place(Command2, 3240, 5640, 1035, 450);
+  // The design's places in twips: left, top and, for sized controls, width
+  // and height. The count headings are right-aligned up to their numbers.
+  const struct {
+    QWidget* widget;
+    float left, top, width, height;
+  } places[] = {
+      {Label2, 240, 225, 0, 0},          {Dir1, 180, 540, 2235, 3015},
+      {Label5, 2460, 225, 0, 0},         {File1, 2460, 540, 2475, 2955},
+      {Command5, 5040, 960, 400, 375},   {Command6, 5040, 1440, 400, 375},
+      {Command3, 5040, 1920, 400, 375},  {Command4, 5040, 2400, 400, 375},
+      {Label4, 5520, 225, 0, 0},         {List1, 5520, 540, 3000, 2955},
+      {Label1, 180, 3660, 0, 0},         {Drive1, 180, 3960, 1755, 315},
+      {Label3, 2040, 3660, 0, 0},        {FilePattern, 2040, 3960, 2835, 315},
+      {Check1, 4320, 3660, 1095, 255},   {Label6, 360, 4680, 2220, 255},
+      {Label7, 2640, 4680, 960, 255},    {Label8, 360, 5160, 2220, 255},
+      {Label9, 2640, 5160, 960, 255},    {Command1, 1200, 5640, 1035, 450},
+      {Command2, 3240, 5640, 1035, 450},
+  };
+  for (const auto& p : places) place(p.widget, p.left, p.top, p.width, p.height);
 }
 
 void OpenFrm::layoutEngine() {

@@ -55,7 +55,7 @@ int px(float twips) { return int(std::lround(units::twipsToPixels(twips))); }
 static void loadToolIcons() { Q_INIT_RESOURCE(icons); }
 
 ToolFrm::ToolFrm(QWidget* owner, std::function<void(const QString& key)> doFunc)
-    : QWidget(owner, Qt::Tool | Qt::MSWindowsFixedSizeDialogHint), doFunc_(std::move(doFunc)) {
+    : QWidget(owner, Qt::Tool), doFunc_(std::move(doFunc)) {
   loadToolIcons();
   setObjectName(QStringLiteral("ToolFrm"));
   setWindowTitle(QStringLiteral("工具"));
