@@ -22,6 +22,8 @@ picfrm::picfrm(const QString& commandLine) {
   menus_ = ui::buildMenuTree(menuBar());
   client_ = new QWidget(this);
   setCentralWidget(client_);
+  // The client area's own size changes, after the menu bar has taken its share.
+  client_->installEventFilter(this);
   Engine1 = createImageEngine(client_);
   if (Engine1) Engine1->widget()->setObjectName("Engine1");
   Timer1 = new QTimer(this);
@@ -67,9 +69,9 @@ ListFrm* picfrm::listForm() {
 
 void picfrm::unloadListForm() { delete listForm_.data(); }
 
-void picfrm::resizeEvent(QResizeEvent* event) {
-  QMainWindow::resizeEvent(event);
-  LayoutPicture();
+bool picfrm::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == client_ && event->type() == QEvent::Resize) LayoutPicture();
+  return QMainWindow::eventFilter(watched, event);
 }
 
 void picfrm::closeEvent(QCloseEvent* event) {

@@ -59,7 +59,7 @@ class picfrm : public QMainWindow {
   bool embedded() const { return embedded_; }
 
  protected:
-  void resizeEvent(QResizeEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:

@@ -20,14 +20,26 @@ ListFrm::ListFrm(picfrm* owner) : QWidget(owner, Qt::Tool), owner_(owner) {
   List1->setSelectionMode(QAbstractItemView::SingleSelection);
   connect(List1, &QListWidget::itemClicked, this, [this] { List1_Click(); });
   resize(int(units::twipsToPixels(3570)), int(units::twipsToPixels(4365)));
-  // 15 mm from the screen's right and bottom edges.
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    const QRect full = screen->geometry();
-    const QRect outer = frameGeometry();
-    const int margin = int(std::lround(units::millimetresToPixels(15)));
-    move(full.right() + 1 - outer.width() - margin, full.bottom() + 1 - outer.height() - margin);
-  }
+  placeNearCorner();
   LayoutList();
+}
+
+void ListFrm::placeNearCorner() {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  if (!screen) return;
+  const QRect full = screen->geometry();
+  const QRect outer = frameGeometry();
+  const int margin = int(std::lround(units::millimetresToPixels(15)));
+  move(full.right() + 1 - outer.width() - margin, full.bottom() + 1 - outer.height() - margin);
+}
+
+void ListFrm::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  // The frame is known only once shown; the first showing corrects for it.
+  if (!placedWithFrame_) {
+    placedWithFrame_ = true;
+    placeNearCorner();
+  }
 }
 
 void ListFrm::fillRows() {

@@ -25,8 +25,12 @@ class ListFrm : public QWidget {
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
+  // 15 mm from the screen's right and bottom edges, by the outer frame.
+  void placeNearCorner();
+  bool placedWithFrame_ = false;
   picfrm* owner_;
 };
 

@@ -77,7 +77,6 @@ TEST_F(RealControlTest, ExitStoresTheListedFolderByteForByte) {
 TEST_F(RealControlTest, TinyWindowKeepsWorking) {
   window = Module1::Main(paths[0]);
   window->resize(1, 1);
-  window->LayoutPicture();
   window->doFunc("next");
   window->doFunc("fit");
   window->doFunc("fit");

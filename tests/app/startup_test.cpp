@@ -1,7 +1,10 @@
 // Both start modes, on real folders, with the open dialog driven hidden.
 #include <QAction>
 #include <QDir>
+#include <QGuiApplication>
 #include <QMenuBar>
+#include <QScreen>
+#include <fstream>
 
 #include "app/module1.h"
 #include "app/settings.h"
@@ -107,7 +110,7 @@ TEST_F(StartupTest, CommandLinePathThatDoesNotExist) {
 }
 
 TEST_F(StartupTest, OnlyTheFirstThousandFilesAreListed) {
-  for (int i = 0; i < 1005; ++i) pictureFile(QString("p%1.jpg").arg(i, 4, 10, QChar('0')));
+  for (int i = 0; i < 5000; ++i) pictureFile(QString("p%1.jpg").arg(i, 4, 10, QChar('0')));
   remember(picturesDir());
   start();
   EXPECT_EQ(Module1::PictureCount, 1000);
@@ -129,6 +132,26 @@ TEST_F(StartupTest, NamesWithBlanksAndChineseCharacters) {
   EXPECT_EQ(window->PictureIndex, 0);  // "second one" sorts first
   window->doFunc("next");
   EXPECT_EQ(window->windowTitle(), a);
+}
+
+TEST_F(StartupTest, NameThatIsNotUtf8DoesNotStopTheStart) {
+  const std::string raw = pictures.path().string() + "/bad\xff\xfe.jpg";
+  std::ofstream(raw) << "x";
+  const QString good = pictureFile("good.jpg");
+  remember(picturesDir());
+  start();
+  EXPECT_EQ(Module1::PictureCount, 2);
+  window->doFunc("next");
+  window->doFunc("next");
+  EXPECT_EQ(window->windowTitle(), good);
+}
+
+TEST_F(StartupTest, WindowIsCentredOnTheScreen) {
+  start();
+  const QRect screen = QGuiApplication::primaryScreen()->geometry();
+  const QRect frame = window->frameGeometry();
+  EXPECT_NEAR(frame.center().x(), screen.center().x(), 1);
+  EXPECT_NEAR(frame.center().y(), screen.center().y(), 1);
 }
 
 TEST(CommandLine, JoinedAndMadeAbsolute) {

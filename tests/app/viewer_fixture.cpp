@@ -8,6 +8,7 @@
 #include "app/prompt.h"
 #include "engine/io/file_io.h"
 #include "support/pictures.h"
+#include "ui/ToolFrm.h"
 
 void ViewerTest::SetUp() {
   qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(config.path().string()));
@@ -36,6 +37,11 @@ void ViewerTest::TearDown() {
 picfrm& ViewerTest::start(const QString& commandLine) {
   window = std::make_unique<picfrm>(commandLine);
   return *window;
+}
+
+ToolFrm* ViewerTest::startWithToolBar() {
+  window = Module1::Main(QString());
+  return qobject_cast<ToolFrm*>(window->toolWindow());
 }
 
 QString ViewerTest::pictureFile(const QString& name) {

@@ -14,6 +14,8 @@
 #include "app/recording_engine.h"
 #include "support/temp_dir.h"
 
+class ToolFrm;
+
 // Readable QStrings in failure messages.
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 inline void PrintTo(const QStringList& s, std::ostream* os) {
@@ -27,6 +29,8 @@ class ViewerTest : public ::testing::Test {
 
   // Starts picfrm (its load runs) and returns the engine it got.
   picfrm& start(const QString& commandLine = QString());
+  // Starts through the start procedure, tool bar window included.
+  ToolFrm* startWithToolBar();
   RecordingEngine& engine() { return *static_cast<RecordingEngine*>(window->Engine1); }
 
   // Puts `count` names into the picture list (files created in `pictures`).

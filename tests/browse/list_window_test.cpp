@@ -1,6 +1,8 @@
 // The file list window: opening and closing, titles, row clicks, layout.
 #include <QAction>
+#include <QGuiApplication>
 #include <QListWidget>
+#include <QScreen>
 
 #include "app/module1.h"
 #include "app/units.h"
@@ -15,8 +17,7 @@ class ListWindowTest : public ViewerTest {
  protected:
   void SetUp() override {
     ViewerTest::SetUp();
-    window = Module1::Main(QString());
-    tool = qobject_cast<ToolFrm*>(window->toolWindow());
+    tool = startWithToolBar();
     ASSERT_NE(tool, nullptr);
   }
   ListFrm* list() { return window->listForm(); }
@@ -42,6 +43,11 @@ TEST_F(ListWindowTest, OpensWithAllRowsAndPositionTitle) {
   EXPECT_TRUE(window->action("idm_FileList")->isChecked());
   EXPECT_TRUE(listPressed());
   EXPECT_EQ(list()->parentWidget(), window.get());
+  // 15 mm from the screen's right and bottom edges.
+  const QRect screen = QGuiApplication::primaryScreen()->geometry();
+  const int margin = qRound(units::millimetresToPixels(15));
+  EXPECT_NEAR(screen.right() - list()->frameGeometry().right(), margin, 2);
+  EXPECT_NEAR(screen.bottom() - list()->frameGeometry().bottom(), margin, 2);
   window->doFunc("list");
   EXPECT_FALSE(list()->isVisible());
   EXPECT_FALSE(window->action("idm_FileList")->isChecked());

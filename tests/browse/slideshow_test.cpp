@@ -17,8 +17,7 @@ class SlideShowTest : public ViewerTest {
  protected:
   void SetUp() override {
     ViewerTest::SetUp();
-    window = Module1::Main(QString());
-    tool = qobject_cast<ToolFrm*>(window->toolWindow());
+    tool = startWithToolBar();
     ASSERT_NE(tool, nullptr);
   }
   void tick() { emit window->Timer1->timeout({}); }

@@ -11,8 +11,7 @@ class ViewCommandsTest : public ViewerTest {
  protected:
   void SetUp() override {
     ViewerTest::SetUp();
-    window = Module1::Main(QString());
-    tool = qobject_cast<ToolFrm*>(window->toolWindow());
+    tool = startWithToolBar();
     ASSERT_NE(tool, nullptr);
     engine().clearLog();
   }
