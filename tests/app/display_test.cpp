@@ -130,10 +130,4 @@ TEST_F(DisplayTest, ControlFillsClientWithMillimetreMargin) {
   EXPECT_EQ(engine().geometry(), QRect(m, m, m, m));
 }
 
-TEST(SingleMax, Larger) {
-  EXPECT_EQ(picfrm::SingleMax(1.5f, 2.0f), 2.0f);
-  EXPECT_EQ(picfrm::SingleMax(3.0f, 2.0f), 3.0f);
-  EXPECT_EQ(picfrm::SingleMax(-1.0f, -1.0f), -1.0f);
-}
-
 }  // namespace
