@@ -1,0 +1,197 @@
+// The viewer as a user meets it: start-up to the first picture painted with
+// a folder of 1000 pictures, the next picture on screen for a 24-megapixel
+// JPEG in fit mode, and memory over 2000 next commands.
+//
+//   scripts/build.sh release viewer_qt_bench
+//   build/release/bench/viewer_qt_bench
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <unistd.h>
+
+#include "app/module1.h"
+#include "app/picfrm.h"
+#include "app/prompt.h"
+#include "engine/io/file_io.h"
+#include "engine/qt/engine_factory.h"
+#include "support/pictures.h"
+#include "support/process.h"
+
+namespace {
+
+// Counts paints of one widget, so "on screen" means painted.
+class PaintCounter : public QObject {
+ public:
+  explicit PaintCounter(QWidget* w) { w->installEventFilter(this); }
+  int paints = 0;
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == QEvent::Paint) ++paints;
+    return false;
+  }
+};
+
+void waitForPaint(const PaintCounter& counter, int before) {
+  QElapsedTimer guard;
+  guard.start();
+  while (counter.paints == before && guard.elapsed() < 10000)
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
+double decodeMilliseconds(const QString& path) {
+  std::unique_ptr<ImageEngine> probe(createImageEngine(nullptr));
+  probe->LoadFile(path, 0, 0, 1);  // warm the file cache as the viewer's load is warm
+  QElapsedTimer t;
+  t.start();
+  probe->LoadFile(path, 0, 0, 1);
+  return double(t.nsecsElapsed()) / 1e6;
+}
+
+long residentKilobytes() {
+  std::ifstream statm("/proc/self/statm");
+  long size = 0, resident = 0;
+  statm >> size >> resident;
+  return resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+void savePicture(const zelmar::Picture& p, const QString& path) {
+  const auto s = zelmar::savePicture(p, path.toStdString(), path.endsWith(".jpg") ? 21 : 6, 0,
+                                     64, false);
+  if (!s.ok()) std::abort();
+}
+
+// The goal: at most `goalMs` beyond the picture's own decode.
+void reportOverhead(benchmark::State& state, double decode, double overhead, double goalMs) {
+  state.counters["decode_ms"] = decode;
+  state.counters["worst_overhead_ms"] = overhead;
+  state.counters["goal_met"] = overhead <= goalMs;
+}
+
+struct Folder {
+  QTemporaryDir dir, config;
+  Folder() {
+    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    QFile ini(config.path() + "/zelmar32.ini");
+    if (!ini.open(QIODevice::WriteOnly)) std::abort();
+    ini.write(("[VANTREL]\nLANGUAGE=0\nFILES=" + dir.path() + "\n").toUtf8());
+  }
+  QString path(const QString& name) const { return dir.path() + "/" + name; }
+};
+
+void BM_StartupToFirstPicture(benchmark::State& state) {
+  Folder folder;
+  // The first picture a typical photo; the other 999 small, since only their names count here.
+  savePicture(zelmar::test::makePhoto(1920, 1080), folder.path("a0000.bmp"));
+  savePicture(zelmar::test::makePhoto(64, 48), folder.path("a0001.bmp"));
+  for (int i = 2; i < 1000; ++i)
+    QFile::copy(folder.path("a0001.bmp"), folder.path(QString("a%1.bmp").arg(i, 4, 10, QChar('0'))));
+  const double decode = decodeMilliseconds(folder.path("a0000.bmp"));
+  double overhead = 0;
+  for (auto _ : state) {
+    QElapsedTimer t;
+    t.start();
+    auto w = std::make_unique<picfrm>();
+    PaintCounter counter(w->Engine1->widget());
+    w->show();
+    waitForPaint(counter, 0);
+    const double total = double(t.nsecsElapsed()) / 1e6;
+    state.SetIterationTime(total / 1000);
+    overhead = std::max(overhead, total - decode);
+    if (Module1::PictureCount != 1000) state.SkipWithError("the folder was not listed");
+  }
+  reportOverhead(state, decode, overhead, 300);
+}
+BENCHMARK(BM_StartupToFirstPicture)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
+
+void BM_NextLargeJpegInFit(benchmark::State& state) {
+  Folder folder;
+  savePicture(zelmar::test::makePhoto(6000, 4000, 3), folder.path("a.jpg"));
+  savePicture(zelmar::test::makePhoto(6000, 4000, 5), folder.path("b.jpg"));
+  const double decode = std::max(decodeMilliseconds(folder.path("a.jpg")),
+                                 decodeMilliseconds(folder.path("b.jpg")));
+  auto w = std::make_unique<picfrm>();
+  w->resize(1280, 800);
+  w->show();
+  PaintCounter counter(w->Engine1->widget());
+  QCoreApplication::processEvents();
+  // The same load and paint on a bare control of the same size: what the
+  // control itself needs beyond the decode (its fitted view of 24 megapixels).
+  double bare = 0;
+  {
+    std::unique_ptr<ImageEngine> control(createImageEngine(nullptr));
+    control->widget()->resize(w->Engine1->widget()->size());
+    control->widget()->show();
+    PaintCounter bareCounter(control->widget());
+    QCoreApplication::processEvents();
+    for (const char* name : {"a.jpg", "b.jpg", "a.jpg"}) {
+      const int before = bareCounter.paints;
+      QElapsedTimer t;
+      t.start();
+      control->setRepaintEnabled(false);
+      control->LoadFile(folder.path(name), 0, 0, 1);
+      control->Repaint();
+      control->setRepaintEnabled(true);
+      waitForPaint(bareCounter, before);
+      bare = std::max(bare, double(t.nsecsElapsed()) / 1e6);
+    }
+  }
+  double overhead = 0;
+  for (auto _ : state) {
+    const int before = counter.paints;
+    QElapsedTimer t;
+    t.start();
+    w->doFunc("next");
+    waitForPaint(counter, before);
+    const double total = double(t.nsecsElapsed()) / 1e6;
+    state.SetIterationTime(total / 1000);
+    overhead = std::max(overhead, total - decode);
+  }
+  state.counters["bare_control_ms"] = bare;
+  reportOverhead(state, decode, overhead, 20);
+}
+BENCHMARK(BM_NextLargeJpegInFit)->UseManualTime()->Iterations(6)->Unit(benchmark::kMillisecond);
+
+void BM_MemoryOverNextCommands(benchmark::State& state) {
+  Folder folder;
+  for (int i = 0; i < 20; ++i)
+    savePicture(zelmar::test::makePhoto(800 + 16 * i, 600, uint32_t(i)),
+                folder.path(QString("p%1.bmp").arg(i, 2, 10, QChar('0'))));
+  auto w = std::make_unique<picfrm>();
+  w->show();
+  double growth = 0;
+  for (auto _ : state) {
+    // Settle: one full round fills every cache the viewer keeps.
+    for (int i = 0; i < 40; ++i) w->doFunc("next");
+    QCoreApplication::processEvents();
+    const long start = residentKilobytes();
+    for (int i = 0; i < 2000; ++i) {
+      w->doFunc("next");
+      if (i % 20 == 0) QCoreApplication::processEvents();
+    }
+    QCoreApplication::processEvents();
+    growth = 100.0 * double(residentKilobytes() - start) / double(start);
+    state.counters["rss_start_kb"] = double(start);
+  }
+  state.counters["rss_growth_pct"] = growth;
+  state.counters["goal_met"] = growth <= 5;  // flat within 5 %
+}
+BENCHMARK(BM_MemoryOverNextCommands)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  QApplication app(argc, argv);
+  // The exit question never comes up here, but never block on one.
+  prompt::setMessageHook([](QMessageBox&) { return QMessageBox::No; });
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

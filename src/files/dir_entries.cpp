@@ -1,0 +1,54 @@
+#include "files/dir_entries.h"
+
+#include <dirent.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+
+#include "files/file_names.h"
+
+namespace files {
+namespace {
+
+struct DirCloser {
+  void operator()(DIR* d) const { closedir(d); }
+};
+using DirHandle = std::unique_ptr<DIR, DirCloser>;
+
+DirHandle openFolder(const QString& folder) {
+  return DirHandle(opendir(nameToBytes(folder).constData()));
+}
+
+}  // namespace
+
+bool canList(const QString& folder) { return !folder.isEmpty() && openFolder(folder) != nullptr; }
+
+void sortNames(QStringList& names) {
+  std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+    const int c = QString::compare(a, b, Qt::CaseInsensitive);
+    return c != 0 ? c < 0 : a < b;
+  });
+}
+
+QStringList listFolder(const QString& folder, EntryKind kind) {
+  QStringList names;
+  DirHandle dir = openFolder(folder);
+  if (!dir) return names;
+  const std::filesystem::path base = toFsPath(folder);
+  while (const dirent* e = readdir(dir.get())) {
+    const std::string name = e->d_name;
+    if (name.empty() || name[0] == '.') continue;
+    std::error_code ec;
+    // status() follows links; a broken link is neither kind.
+    const auto st = std::filesystem::status(base / name, ec);
+    if (ec) continue;
+    const bool wanted = kind == EntryKind::Folders ? std::filesystem::is_directory(st)
+                                                   : std::filesystem::is_regular_file(st);
+    if (wanted) names << nameFromBytes(QByteArray(name.data(), qsizetype(name.size())));
+  }
+  sortNames(names);
+  return names;
+}
+
+}  // namespace files
