@@ -20,6 +20,20 @@ DirHandle openFolder(const QString& folder) {
   return DirHandle(opendir(nameToBytes(folder).constData()));
 }
 
+// The entry's type comes with it on most file systems; only links and
+// unknown types cost a look at the file itself (which follows links, so a
+// broken link is neither kind).
+bool isKind(const std::filesystem::path& folder, const dirent& e, EntryKind kind) {
+  if (e.d_type == DT_DIR) return kind == EntryKind::Folders;
+  if (e.d_type == DT_REG) return kind == EntryKind::Files;
+  if (e.d_type != DT_LNK && e.d_type != DT_UNKNOWN) return false;
+  std::error_code ec;
+  const auto st = std::filesystem::status(folder / e.d_name, ec);
+  if (ec) return false;
+  return kind == EntryKind::Folders ? std::filesystem::is_directory(st)
+                                    : std::filesystem::is_regular_file(st);
+}
+
 }  // namespace
 
 bool canList(const QString& folder) { return !folder.isEmpty() && openFolder(folder) != nullptr; }
@@ -39,13 +53,7 @@ QStringList listFolder(const QString& folder, EntryKind kind) {
   while (const dirent* e = readdir(dir.get())) {
     const std::string name = e->d_name;
     if (name.empty() || name[0] == '.') continue;
-    std::error_code ec;
-    // status() follows links; a broken link is neither kind.
-    const auto st = std::filesystem::status(base / name, ec);
-    if (ec) continue;
-    const bool wanted = kind == EntryKind::Folders ? std::filesystem::is_directory(st)
-                                                   : std::filesystem::is_regular_file(st);
-    if (wanted) names << nameFromBytes(QByteArray(name.data(), qsizetype(name.size())));
+    if (isKind(base, *e, kind)) names << nameFromBytes(QByteArray(name.data(), qsizetype(name.size())));
   }
   sortNames(names);
   return names;
