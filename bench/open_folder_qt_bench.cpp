@@ -13,7 +13,7 @@
 
 #include "engine/qt/engine_factory.h"
 #include "files/OpenFrm.h"
-#include "files/file_names.h"
+#include "engine/qt/file_names.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -32,7 +32,7 @@ const zelmar::test::TempDir& folderOf(int files) {
 
 void BM_ListFolder(benchmark::State& state) {
   const int files = int(state.range(0));
-  const QString folder = files::fromFsPath(folderOf(files).path());
+  const QString folder = filenames::fromFsPath(folderOf(files).path());
   OpenFrm frm;
   frm.File1->setPattern(QStringLiteral("*.jpg;*.bmp;*.pcx;*.tif;*.tga;*.jpeg"));
   for (auto _ : state) {
@@ -46,7 +46,7 @@ void BM_ListFolder(benchmark::State& state) {
 void BM_AddAllAndOk(benchmark::State& state) {
   const int files = int(state.range(0));
   OpenFrm frm;
-  frm.Dir1->setPath(files::fromFsPath(folderOf(files).path()));
+  frm.Dir1->setPath(filenames::fromFsPath(folderOf(files).path()));
   for (auto _ : state) {
     frm.Command4_Click();
     frm.Command3_Click();

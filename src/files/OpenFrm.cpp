@@ -11,7 +11,8 @@
 
 #include "app/module1.h"
 #include "engine/qt/engine_factory.h"
-#include "files/file_names.h"
+#include "engine/qt/file_names.h"
+#include "files/dir_entries.h"
 
 namespace {
 constexpr int kMaxPictures = 1000;
@@ -139,7 +140,7 @@ void OpenFrm::Command3_Click() {
 void OpenFrm::addToList(const QStringList& paths) {
   List1->setUpdatesEnabled(false);
   for (const QString& path : paths) {
-    auto* item = new QListWidgetItem(files::displayName(path), List1);
+    auto* item = new QListWidgetItem(filenames::displayName(path), List1);
     item->setData(Qt::UserRole, path);
   }
   List1->setUpdatesEnabled(true);

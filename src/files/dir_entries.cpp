@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "files/file_names.h"
+#include "engine/qt/file_names.h"
 
 namespace files {
 namespace {
@@ -17,7 +17,7 @@ struct DirCloser {
 using DirHandle = std::unique_ptr<DIR, DirCloser>;
 
 DirHandle openFolder(const QString& folder) {
-  return DirHandle(opendir(nameToBytes(folder).constData()));
+  return DirHandle(opendir(filenames::nameToBytes(folder).constData()));
 }
 
 // The entry's type comes with it on most file systems; only links and
@@ -38,6 +38,10 @@ bool isKind(const std::filesystem::path& folder, const dirent& e, EntryKind kind
 
 bool canList(const QString& folder) { return !folder.isEmpty() && openFolder(folder) != nullptr; }
 
+QString joinPath(const QString& folder, const QString& name) {
+  return folder.endsWith(u'/') ? folder + name : folder + u'/' + name;
+}
+
 void sortNames(QStringList& names) {
   std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
     const int c = QString::compare(a, b, Qt::CaseInsensitive);
@@ -49,11 +53,11 @@ QStringList listFolder(const QString& folder, EntryKind kind) {
   QStringList names;
   DirHandle dir = openFolder(folder);
   if (!dir) return names;
-  const std::filesystem::path base = toFsPath(folder);
+  const std::filesystem::path base = filenames::toFsPath(folder);
   while (const dirent* e = readdir(dir.get())) {
     const std::string name = e->d_name;
     if (name.empty() || name[0] == '.') continue;
-    if (isKind(base, *e, kind)) names << nameFromBytes(QByteArray(name.data(), qsizetype(name.size())));
+    if (isKind(base, *e, kind)) names << filenames::nameFromBytes(QByteArray(name.data(), qsizetype(name.size())));
   }
   sortNames(names);
   return names;

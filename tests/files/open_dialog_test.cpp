@@ -18,7 +18,7 @@
 #include "app/module1.h"
 #include "app/units.h"
 #include "files/OpenFrm.h"
-#include "files/file_names.h"
+#include "engine/qt/file_names.h"
 #include "open_engine_double.h"
 #include "support/temp_dir.h"
 
@@ -37,7 +37,7 @@ class OpenDialog : public ::testing::Test {
     Module1::PictureCount = 0;
     Module1::StartFolder = "unchanged";
     for (QString& s : Module1::PictureList) s = "old";
-    folder = files::fromFsPath(fs::canonical(dir.path()));
+    folder = filenames::fromFsPath(fs::canonical(dir.path()));
     frm = std::make_unique<OpenFrm>();
   }
 
@@ -372,19 +372,19 @@ TEST_F(OpenDialog, NamesWithBlanksChineseAndStrayBytesOpen) {
 
   frm->Dir1->setPath(folder);
   frm->Command3_Click();
-  frm->Dir1->setPath(files::fromFsPath(fs::canonical(dir.path()) / "\xE7\x9B\xB8\xE5\x86\x8C\xFF"));
+  frm->Dir1->setPath(filenames::fromFsPath(fs::canonical(dir.path()) / "\xE7\x9B\xB8\xE5\x86\x8C\xFF"));
   frm->Command3_Click();
   frm->Command1_Click();
   ASSERT_EQ(frm->SelectedCount, 4);
   for (int i = 0; i < 4; ++i) {
-    const fs::path p = files::toFsPath(Module1::PictureList[size_t(i)]);
+    const fs::path p = filenames::toFsPath(Module1::PictureList[size_t(i)]);
     EXPECT_TRUE(std::ifstream(p).good()) << p;
   }
   // The preview engine gets the same exact path.
   engines.last->loads.clear();
   frm->List1->setCurrentRow(0);
   ASSERT_EQ(engines.last->loads.size(), 1u);
-  EXPECT_TRUE(fs::is_regular_file(files::toFsPath(engines.last->loads[0].path)));
+  EXPECT_TRUE(fs::is_regular_file(filenames::toFsPath(engines.last->loads[0].path)));
 }
 
 TEST_F(OpenDialog, StartUpDrivesTheHiddenForm) {

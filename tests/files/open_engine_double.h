@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "engine/qt/engine_factory.h"
-#include "files/file_names.h"
+#include "engine/qt/file_names.h"
 
 namespace zelmar::test {
 
@@ -63,7 +63,7 @@ class OpenEngineDouble : public QWidget, public ImageEngine {
   int LoadFile(const QString& path, int16_t bits, int16_t page, int16_t pages) override {
     loads.push_back({path, bits, page, pages});
     // Only a file that exists counts as loaded.
-    return ::access(files::nameToBytes(path).constData(), R_OK) == 0 ? 0 : fail(kNotFound);
+    return ::access(filenames::nameToBytes(path).constData(), R_OK) == 0 ? 0 : fail(kNotFound);
   }
   int SaveFile(const QString&, int16_t, int16_t, int16_t, bool) override { return fail(kUnused); }
   void Repaint() override {}
