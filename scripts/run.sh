@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Installs what the program needs, builds it and starts it with the given arguments.
+# Installs what the program needs, builds the viewer and starts it with the given arguments.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"
-"$root/scripts/build.sh" release zelmar-convert
-exec "$root/build/release/src/convert/zelmar-convert" "${@:---help}"
+"$root/scripts/build.sh" release zelmar
+exec "$root/build/release/src/app/zelmar" "$@"

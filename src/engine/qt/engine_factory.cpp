@@ -13,6 +13,3 @@ ImageEngine* createImageEngine(QWidget* parent) {
 }
 
 void setImageEngineFactory(ImageEngineFactory factory) { currentFactory() = std::move(factory); }
-
-// Stand-in until the control exists; replaced by the definition beside it.
-__attribute__((weak)) ImageEngine* createDefaultImageEngine(QWidget*) { return nullptr; }

@@ -1,0 +1,31 @@
+// zelmar: the picture viewer. One optional argument, the path of a picture.
+#include <QApplication>
+#include <cstdio>
+#include <cstring>
+
+#include "app/picfrm.h"
+
+int main(int argc, char** argv) {
+  if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+    std::printf(
+        "Usage: zelmar [PICTURE]\n"
+        "A picture viewer. Without an argument it lists the pictures of the folder\n"
+        "last browsed; with the path of a picture it lists that picture's folder,\n"
+        "shows the picture and hides the menus.\n\n"
+        "  --help     show this text and exit\n"
+        "  --version  show the version and exit\n");
+    return 0;
+  }
+  if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+    std::printf("zelmar %s\n", ZELMAR_VERSION);
+    return 0;
+  }
+  QApplication app(argc, argv);
+  QApplication::setApplicationName("zelmar");
+  auto window = Module1::Main(Module1::commandLineFrom(QApplication::arguments()));
+  if (!window->Engine1) {
+    std::fprintf(stderr, "zelmar: the imaging control is missing from this build\n");
+    return 1;
+  }
+  return app.exec();
+}

@@ -1,0 +1,98 @@
+#include "engine/qt/view_cache.h"
+
+#include <algorithm>
+#include <cmath>
+#include <opencv2/core.hpp>
+#include <opencv2/imgproc.hpp>
+
+#include "engine/core/picture.h"
+
+namespace zelmar::qt {
+namespace {
+
+// The source rectangle as a 3-channel RGB matrix: shared for 24-bit
+// pictures, expanded through the palette for the others.
+cv::Mat rgbRegion(const Picture& p, const cv::Rect& r) {
+  if (p.bits() == 24) {
+    cv::Mat whole(int(p.height()), int(p.width()), CV_8UC3, const_cast<uint8_t*>(p.data()),
+                  p.stride());
+    return whole(r);
+  }
+  cv::Mat out(r.height, r.width, CV_8UC3);
+  const Palette& pal = p.palette();
+  for (int y = 0; y < r.height; ++y) {
+    const uint8_t* src = p.row(uint32_t(r.y + y)) + r.x;
+    auto* dst = out.ptr<uint8_t>(y);
+    for (int x = 0; x < r.width; ++x) {
+      const Rgb& c = pal[src[x]];
+      dst[3 * x] = c.r;
+      dst[3 * x + 1] = c.g;
+      dst[3 * x + 2] = c.b;
+    }
+  }
+  return out;
+}
+
+QImage toneToRgb32(const cv::Mat& rgb, const ToneTable& tone) {
+  QImage out(rgb.cols, rgb.rows, QImage::Format_RGB32);
+  if (out.isNull()) return out;
+  for (int y = 0; y < rgb.rows; ++y) {
+    const uint8_t* src = rgb.ptr<uint8_t>(y);
+    auto* dst = reinterpret_cast<QRgb*>(out.scanLine(y));
+    for (int x = 0; x < rgb.cols; ++x, src += 3)
+      dst[x] = 0xff000000u | uint32_t(tone[src[0]]) << 16 | uint32_t(tone[src[1]]) << 8 |
+               tone[src[2]];
+  }
+  return out;
+}
+
+}  // namespace
+
+QImage renderView(const Picture& picture, double scale, QRect visible, const ToneTable& tone) {
+  if (picture.empty() || visible.isEmpty() || !(scale > 0)) return {};
+  const int pw = int(picture.width()), ph = int(picture.height());
+  try {
+    cv::Mat scaled;
+    if (scale < 1) {
+      // The source pixels under the visible part, widened to whole pixels.
+      const int x0 = std::clamp(int(std::floor(visible.left() / scale)), 0, pw - 1);
+      const int y0 = std::clamp(int(std::floor(visible.top() / scale)), 0, ph - 1);
+      const int x1 = std::clamp(int(std::ceil((visible.right() + 1) / scale)), x0 + 1, pw);
+      const int y1 = std::clamp(int(std::ceil((visible.bottom() + 1) / scale)), y0 + 1, ph);
+      const cv::Mat src = rgbRegion(picture, cv::Rect(x0, y0, x1 - x0, y1 - y0));
+      cv::resize(src, scaled, cv::Size(visible.width(), visible.height()), 0, 0, cv::INTER_AREA);
+    } else {
+      // Map each target pixel centre back exactly, so enlarged pixels stay
+      // put however far the view is panned.
+      const int x0 = std::clamp(int(std::floor(visible.left() / scale)) - 1, 0, pw - 1);
+      const int y0 = std::clamp(int(std::floor(visible.top() / scale)) - 1, 0, ph - 1);
+      const int x1 = std::clamp(int(std::ceil((visible.right() + 1) / scale)) + 1, x0 + 1, pw);
+      const int y1 = std::clamp(int(std::ceil((visible.bottom() + 1) / scale)) + 1, y0 + 1, ph);
+      const cv::Mat src = rgbRegion(picture, cv::Rect(x0, y0, x1 - x0, y1 - y0));
+      const double inv = 1.0 / scale;
+      const cv::Matx23d toSource(inv, 0, (visible.left() + 0.5) * inv - 0.5 - x0,
+                                 0, inv, (visible.top() + 0.5) * inv - 0.5 - y0);
+      const int interp = scale == 1 ? cv::INTER_NEAREST : cv::INTER_LINEAR;
+      cv::warpAffine(src, scaled, toSource, cv::Size(visible.width(), visible.height()),
+                     interp | cv::WARP_INVERSE_MAP, cv::BORDER_REPLICATE);
+    }
+    return toneToRgb32(scaled, tone);
+  } catch (const cv::Exception&) {
+    return {};
+  } catch (const std::bad_alloc&) {
+    return {};
+  }
+}
+
+const QImage& ViewCache::get(const Picture& picture, uint64_t generation, double scale,
+                             QRect visible, int32_t brightness, int32_t contrast) {
+  const Key key{generation, scale, visible, brightness, contrast};
+  if (image_.isNull() || !(key == key_)) {
+    image_ = renderView(picture, scale, visible, makeToneTable(brightness, contrast));
+    key_ = key;
+    ++rebuilds_;
+  }
+  return image_;
+}
+
+}  // namespace zelmar::qt
