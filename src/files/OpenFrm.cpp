@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <algorithm>
 
 #include "app/module1.h"
@@ -154,7 +155,13 @@ QString OpenFrm::listPath(int row) const {
 void OpenFrm::Command6_Click() {
   const int row = List1->currentRow();
   if (row < 0 || row >= List1->count()) return;
-  delete List1->takeItem(row);
+  {
+    // Nothing is selected afterwards; the row that moves up is neither
+    // chosen nor previewed until clicked.
+    const QSignalBlocker quiet(List1);
+    delete List1->takeItem(row);
+    List1->setCurrentRow(-1);
+  }
   updateCounts();
 }
 
