@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <algorithm>
+#include <filesystem>
 
 #include "app/module1.h"
 #include "engine/qt/engine_factory.h"
@@ -33,7 +34,9 @@ OpenFrm::OpenFrm(QWidget* owner) : QDialog(owner) {
   SelectedCount = 0;
   List1->clear();
   // The lists start where the program was started, as a fresh file box does.
-  for (const QString& start : {QDir::currentPath(), QDir::homePath(), QStringLiteral("/")})
+  std::error_code ec;
+  const QString working = filenames::fromFsPath(std::filesystem::current_path(ec));
+  for (const QString& start : {working, QDir::homePath(), QStringLiteral("/")})
     if (Dir1->setPath(start)) break;
 }
 
