@@ -4,7 +4,7 @@
 #include <QSignalBlocker>
 #include <QStorageInfo>
 
-#include "files/file_names.h"
+#include "engine/qt/file_names.h"
 
 namespace {
 constexpr int kPathRole = Qt::UserRole;
@@ -19,7 +19,7 @@ DriveList::DriveList(QWidget* parent) : QComboBox(parent) {
   for (const QStorageInfo& v : QStorageInfo::mountedVolumes())
     if (v.isValid() && v.isReady()) mounts << v.rootPath();
   for (const QString& d : orderDrives(mounts, QDir::homePath()))
-    addItem(files::displayName(d), d);
+    addItem(filenames::displayName(d), d);
 }
 
 QStringList DriveList::orderDrives(const QStringList& mountPoints, const QString& home) {

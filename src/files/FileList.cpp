@@ -1,7 +1,7 @@
 #include "files/FileList.h"
 
 #include "files/dir_entries.h"
-#include "files/file_names.h"
+#include "engine/qt/file_names.h"
 #include "files/wildcard.h"
 
 namespace {
@@ -30,7 +30,7 @@ void FileList::refresh() {
   setUpdatesEnabled(false);
   for (const QString& name : files::listFolder(path_, files::EntryKind::Files)) {
     if (!wanted.matches(name)) continue;
-    auto* item = new QListWidgetItem(files::displayName(name), this);
+    auto* item = new QListWidgetItem(filenames::displayName(name), this);
     item->setData(kNameRole, name);
   }
   setUpdatesEnabled(true);

@@ -4,7 +4,7 @@
 #include <QStyle>
 
 #include "files/dir_entries.h"
-#include "files/file_names.h"
+#include "engine/qt/file_names.h"
 
 namespace {
 
@@ -42,9 +42,9 @@ void FolderList::fill() {
   const QIcon closed = style()->standardIcon(QStyle::SP_DirClosedIcon);
   const QIcon open = style()->standardIcon(QStyle::SP_DirOpenIcon);
   const auto add = [&](const QString& text, const QString& path, int depth, const QIcon& icon) {
-    auto* item = new QListWidgetItem(icon, QString(depth * 2, u' ') + files::displayName(text), this);
+    auto* item = new QListWidgetItem(icon, QString(depth * 2, u' ') + filenames::displayName(text), this);
     item->setData(kPathRole, path);
-    item->setToolTip(files::displayName(path));
+    item->setToolTip(filenames::displayName(path));
   };
 
   add(QStringLiteral("/"), QStringLiteral("/"), 0, open);

@@ -7,11 +7,14 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <algorithm>
+#include <filesystem>
 
 #include "app/module1.h"
 #include "engine/qt/engine_factory.h"
-#include "files/file_names.h"
+#include "engine/qt/file_names.h"
+#include "files/dir_entries.h"
 
 namespace {
 constexpr int kMaxPictures = 1000;
@@ -31,7 +34,9 @@ OpenFrm::OpenFrm(QWidget* owner) : QDialog(owner) {
   SelectedCount = 0;
   List1->clear();
   // The lists start where the program was started, as a fresh file box does.
-  for (const QString& start : {QDir::currentPath(), QDir::homePath(), QStringLiteral("/")})
+  std::error_code ec;
+  const QString working = filenames::fromFsPath(std::filesystem::current_path(ec));
+  for (const QString& start : {working, QDir::homePath(), QStringLiteral("/")})
     if (Dir1->setPath(start)) break;
 }
 
@@ -139,7 +144,7 @@ void OpenFrm::Command3_Click() {
 void OpenFrm::addToList(const QStringList& paths) {
   List1->setUpdatesEnabled(false);
   for (const QString& path : paths) {
-    auto* item = new QListWidgetItem(files::displayName(path), List1);
+    auto* item = new QListWidgetItem(filenames::displayName(path), List1);
     item->setData(Qt::UserRole, path);
   }
   List1->setUpdatesEnabled(true);
@@ -153,7 +158,13 @@ QString OpenFrm::listPath(int row) const {
 void OpenFrm::Command6_Click() {
   const int row = List1->currentRow();
   if (row < 0 || row >= List1->count()) return;
-  delete List1->takeItem(row);
+  {
+    // Nothing is selected afterwards; the row that moves up is neither
+    // chosen nor previewed until clicked.
+    const QSignalBlocker quiet(List1);
+    delete List1->takeItem(row);
+    List1->setCurrentRow(-1);
+  }
   updateCounts();
 }
 

@@ -16,14 +16,14 @@
 #include <memory>
 
 #include "app/module1.h"
+#include "app/recording_engine.h"
 #include "app/units.h"
+#include "engine/qt/engine_factory.h"
+#include "engine/qt/file_names.h"
 #include "files/OpenFrm.h"
-#include "files/file_names.h"
-#include "open_engine_double.h"
 #include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
-using zelmar::test::OpenEngineFactoryScope;
 using zelmar::test::TempDir;
 
 namespace {
@@ -37,9 +37,16 @@ class OpenDialog : public ::testing::Test {
     Module1::PictureCount = 0;
     Module1::StartFolder = "unchanged";
     for (QString& s : Module1::PictureList) s = "old";
-    folder = files::fromFsPath(fs::canonical(dir.path()));
+    folder = filenames::fromFsPath(fs::canonical(dir.path()));
+    RecordingEngine::install();
     frm = std::make_unique<OpenFrm>();
+    engine = dynamic_cast<RecordingEngine*>(frm->Engine1);
   }
+  void TearDown() override {
+    frm.reset();
+    RecordingEngine::uninstall();
+  }
+  QString load(const QString& path) const { return QString("LoadFile(%1,0,0,1)").arg(path); }
 
   void touch(const std::string& name) { std::ofstream(dir.path() / name) << "x"; }
   void touchAll(std::initializer_list<const char*> names) {
@@ -59,8 +66,8 @@ class OpenDialog : public ::testing::Test {
 
   TempDir dir;
   QString folder;
-  OpenEngineFactoryScope engines;
   std::unique_ptr<OpenFrm> frm;
+  RecordingEngine* engine = nullptr;  // the dialog's own, owned by it
 };
 
 TEST_F(OpenDialog, LoadsWithNamedControlsAtTheirDesignPlaces) {
@@ -70,8 +77,7 @@ TEST_F(OpenDialog, LoadsWithNamedControlsAtTheirDesignPlaces) {
   EXPECT_TRUE(frm->FilePattern->isEditable());
   EXPECT_EQ(frm->FilePattern->currentText(), "*.*");
   EXPECT_EQ(frm->File1->pattern(), "*.*");
-  ASSERT_NE(frm->Engine1, nullptr);
-  EXPECT_EQ(frm->Engine1, static_cast<ImageEngine*>(engines.last));
+  ASSERT_NE(engine, nullptr);
   EXPECT_FALSE(frm->Engine1->RaiseErrors());
 
   const char* names[] = {"Drive1", "Dir1", "File1", "List1", "FilePattern", "Check1", "Engine1",
@@ -80,11 +86,10 @@ TEST_F(OpenDialog, LoadsWithNamedControlsAtTheirDesignPlaces) {
                          "Command5", "Command6"};
   for (const char* name : names) EXPECT_NE(frm->findChild<QWidget*>(name), nullptr) << name;
 
-  const auto px = [](float t) { return int(std::lround(units::twipsToPixels(t))); };
-  EXPECT_EQ(frm->List1->geometry(), QRect(px(5520), px(540), px(3000), px(2955)));
-  EXPECT_EQ(frm->Command5->geometry(), QRect(px(5040), px(960), px(400), px(375)));
-  EXPECT_EQ(frm->Engine1->widget()->geometry(), QRect(px(5520), px(3600), px(3000), px(2700)));
-  EXPECT_EQ(frm->Label9->pos(), QPoint(px(2640), px(5160)));
+  // Twips (1/1440 inch) become pixels at the screen's resolution.
+  const double perTwip = units::screenDpi() / 1440;
+  EXPECT_NEAR(frm->List1->x(), 5520 * perTwip, 1);
+  EXPECT_NEAR(frm->List1->width(), 3000 * perTwip, 1);
   // Everything fits in the window.
   for (QWidget* w : frm->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
     EXPECT_TRUE(frm->rect().contains(w->geometry())) << w->objectName().toStdString();
@@ -203,6 +208,8 @@ TEST_F(OpenDialog, RemoveAndClear) {
   frm->Command6_Click();
   EXPECT_EQ(selected(), (QStringList{full("a.jpg"), full("c.jpg")}));
   expectCounts(3, 2);
+  frm->Command6_Click();  // nothing is selected after a removal
+  EXPECT_EQ(frm->List1->count(), 2);
   frm->List1->setCurrentRow(0);
   frm->List1_DblClick();
   EXPECT_EQ(selected(), QStringList{full("c.jpg")});
@@ -318,39 +325,38 @@ TEST_F(OpenDialog, PatternListAndInitialPattern) {
 TEST_F(OpenDialog, PreviewLoadsTheClickedFileWhileChecked) {
   touchAll({"a.jpg", "b.jpg"});
   frm->Dir1->setPath(folder);
-  auto& loads = engines.last->loads;
-  loads.clear();
+  engine->clearLog();
 
   frm->File1->setCurrentRow(1);
-  ASSERT_EQ(loads.size(), 1u);
-  EXPECT_EQ(loads[0].path, full("b.jpg"));
-  EXPECT_EQ(loads[0].bits, 0);
-  EXPECT_EQ(loads[0].page, 0);
-  EXPECT_EQ(loads[0].pages, 1);
+  EXPECT_EQ(engine->calls(), QStringList{load(full("b.jpg"))});
 
   frm->Command3_Click();
   frm->List1->setCurrentRow(0);
-  ASSERT_EQ(loads.size(), 2u);
-  EXPECT_EQ(loads[1].path, full("a.jpg"));
+  EXPECT_EQ(engine->calls("LoadFile"), (QStringList{load(full("b.jpg")), load(full("a.jpg"))}));
 
   // Removing and clearing leave the preview alone.
   frm->Command6_Click();
   frm->Command4_Click();
-  loads.clear();
+  EXPECT_EQ(engine->count("LoadFile"), 2);
   QTest::mouseClick(frm->Check1, Qt::LeftButton);
   ASSERT_FALSE(frm->Check1->isChecked());
   frm->File1->setCurrentRow(0);
   frm->File1_Click();
-  EXPECT_TRUE(loads.empty());
+  EXPECT_EQ(engine->count("LoadFile"), 2);
 }
 
 TEST_F(OpenDialog, PreviewOfAVanishedFileFailsQuietly) {
   touchAll({"gone.jpg"});
   frm->Dir1->setPath(folder);
   fs::remove(dir.path() / "gone.jpg");
-  engines.last->loads.clear();
+  engine->clearLog();
   frm->File1->setCurrentRow(0);  // the engine fails; nothing escapes
-  EXPECT_EQ(engines.last->loads.size(), 1u);
+  EXPECT_EQ(engine->calls(), QStringList{load(full("gone.jpg"))});
+  // Even an engine that raises its errors is kept quiet.
+  engine->setRaiseErrors(true);
+  engine->failOperation("LoadFile");
+  frm->File1_Click();
+  EXPECT_EQ(engine->count("LoadFile"), 2);
 }
 
 TEST_F(OpenDialog, WorksWithoutAnEngine) {
@@ -372,19 +378,19 @@ TEST_F(OpenDialog, NamesWithBlanksChineseAndStrayBytesOpen) {
 
   frm->Dir1->setPath(folder);
   frm->Command3_Click();
-  frm->Dir1->setPath(files::fromFsPath(fs::canonical(dir.path()) / "\xE7\x9B\xB8\xE5\x86\x8C\xFF"));
+  frm->Dir1->setPath(filenames::fromFsPath(fs::canonical(dir.path()) / "\xE7\x9B\xB8\xE5\x86\x8C\xFF"));
   frm->Command3_Click();
   frm->Command1_Click();
   ASSERT_EQ(frm->SelectedCount, 4);
   for (int i = 0; i < 4; ++i) {
-    const fs::path p = files::toFsPath(Module1::PictureList[size_t(i)]);
+    const fs::path p = filenames::toFsPath(Module1::PictureList[size_t(i)]);
     EXPECT_TRUE(std::ifstream(p).good()) << p;
   }
   // The preview engine gets the same exact path.
-  engines.last->loads.clear();
+  engine->clearLog();
   frm->List1->setCurrentRow(0);
-  ASSERT_EQ(engines.last->loads.size(), 1u);
-  EXPECT_TRUE(fs::is_regular_file(files::toFsPath(engines.last->loads[0].path)));
+  ASSERT_EQ(engine->count("LoadFile"), 1);
+  EXPECT_TRUE(fs::is_regular_file(filenames::toFsPath(engine->log.back().args[0].toString())));
 }
 
 TEST_F(OpenDialog, StartUpDrivesTheHiddenForm) {

@@ -11,7 +11,8 @@
 #include "files/DriveList.h"
 #include "files/FileList.h"
 #include "files/FolderList.h"
-#include "files/file_names.h"
+#include "engine/qt/file_names.h"
+#include "files/dir_entries.h"
 #include "files/wildcard.h"
 #include "support/temp_dir.h"
 
@@ -22,7 +23,7 @@ namespace {
 
 void touch(const fs::path& p) { std::ofstream(p) << "x"; }
 
-QString qpath(const fs::path& p) { return files::fromFsPath(p); }
+QString qpath(const fs::path& p) { return filenames::fromFsPath(p); }
 
 QStringList fileNames(const FileList& list) {
   QStringList out;
@@ -53,16 +54,16 @@ TEST(OpenFileNames, EveryByteSequenceRoundTrips) {
   };
   for (const QByteArray& bytes : cases) {
     SCOPED_TRACE(bytes.toHex().toStdString());
-    const QString name = files::nameFromBytes(bytes);
-    EXPECT_EQ(files::nameToBytes(name), bytes);
-    EXPECT_EQ(files::toFsPath(name).native(), bytes.toStdString());
+    const QString name = filenames::nameFromBytes(bytes);
+    EXPECT_EQ(filenames::nameToBytes(name), bytes);
+    EXPECT_EQ(filenames::toFsPath(name).native(), bytes.toStdString());
     // What is shown is well-formed text: no escapes left in it.
-    const QString shown = files::displayName(name);
+    const QString shown = filenames::displayName(name);
     EXPECT_EQ(QString::fromUtf8(shown.toUtf8()), shown);
     EXPECT_EQ(shown.size(), name.size());
   }
   // Valid text reads exactly as UTF-8 does.
-  EXPECT_EQ(files::nameFromBytes("\xE5\x9B\xBE a"), QString::fromUtf8("\xE5\x9B\xBE a"));
+  EXPECT_EQ(filenames::nameFromBytes("\xE5\x9B\xBE a"), QString::fromUtf8("\xE5\x9B\xBE a"));
 }
 
 TEST(OpenFileNames, JoinUsesOneSlash) {
@@ -127,7 +128,7 @@ TEST(OpenFileList, KeepsNamesThatAreNotUtf8) {
   list.setPath(qpath(dir.path()));
   ASSERT_EQ(list.count(), 2);
   for (int i = 0; i < 2; ++i) {
-    const fs::path full = files::toFsPath(files::joinPath(list.path(), list.fileName(i)));
+    const fs::path full = filenames::toFsPath(files::joinPath(list.path(), list.fileName(i)));
     EXPECT_TRUE(fs::is_regular_file(full)) << full;
   }
   EXPECT_EQ(list.item(0)->text(), QString::fromUtf8("bad\xEF\xBF\xBD name.jpg"));
@@ -201,7 +202,7 @@ TEST(OpenFolderList, EntersFoldersWithAnyName) {
   FolderList list;
   ASSERT_TRUE(list.setPath(qpath(fs::canonical(dir.path()))));
   emit list.itemDoubleClicked(list.item(list.count() - 1));
-  EXPECT_EQ(files::toFsPath(list.path()), fs::canonical(dir.path()) / odd);
+  EXPECT_EQ(filenames::toFsPath(list.path()), fs::canonical(dir.path()) / odd);
 }
 
 TEST(OpenDriveList, RootFirstThenHomeThenOthersByPath) {

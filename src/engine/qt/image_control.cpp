@@ -7,6 +7,7 @@
 
 #include "engine/io/file_io.h"
 #include "engine/qt/engine_factory.h"
+#include "engine/qt/file_names.h"
 #include "engine/qt/transition.h"
 
 using zelmar::ErrorCode;
@@ -110,7 +111,7 @@ int ImageControl::LoadFile(const QString& path, int16_t bits, int16_t page, int1
     return fail({ErrorCode::InvalidArgument, "only the first page at the file's own depth"});
   if (path.isEmpty()) return fail({ErrorCode::FileNotFound, "no file name"});
   zelmar::Decoded decoded;
-  const Status s = zelmar::loadPicture(QFile::encodeName(path).toStdString(), {}, decoded);
+  const Status s = zelmar::loadPicture(filenames::nameToBytes(path).toStdString(), {}, decoded);
   if (!s.ok()) return fail(s);
   facts_ = decoded.facts;
   replacePicture(std::move(decoded.picture));
@@ -121,7 +122,7 @@ int ImageControl::SaveFile(const QString& path, int16_t format, int16_t bits, in
                            bool append) {
   if (picture().empty()) return fail({ErrorCode::NoPicture});
   if (path.isEmpty()) return fail({ErrorCode::WriteFailed, "no file name"});
-  const Status s = zelmar::savePicture(picture(), QFile::encodeName(path).toStdString(), format,
-                                       bits, factor, append);
+  const Status s = zelmar::savePicture(picture(), filenames::nameToBytes(path).toStdString(),
+                                       format, bits, factor, append);
   return s.ok() ? 0 : fail(s);
 }

@@ -1,6 +1,6 @@
-#include "files/file_names.h"
+#include "engine/qt/file_names.h"
 
-namespace files {
+namespace filenames {
 namespace {
 
 constexpr char16_t kEscapeBase = 0xDC00;
@@ -87,8 +87,4 @@ QString fromFsPath(const std::filesystem::path& path) {
   return nameFromBytes(QByteArray(s.data(), qsizetype(s.size())));
 }
 
-QString joinPath(const QString& folder, const QString& name) {
-  return folder.endsWith(u'/') ? folder + name : folder + u'/' + name;
-}
-
-}  // namespace files
+}  // namespace filenames
