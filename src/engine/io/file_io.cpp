@@ -39,7 +39,10 @@ std::string extensionOf(const std::string& path) {
 
 Status readFileBytes(const std::string& path, std::vector<uint8_t>& out) {
   if (path.empty()) return {ErrorCode::FileNotFound, "empty file name"};
-  Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  // Non-blocking, so that opening a FIFO with no writer returns at once and
+  // is refused below instead of hanging the caller; it changes nothing for
+  // reads of a regular file.
+  Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   if (fd.get() < 0) {
     const int err = errno;
     if (err == ENOENT || err == ENOTDIR) return {ErrorCode::FileNotFound, path};
@@ -86,7 +89,8 @@ Status writeFileAtomic(const std::string& path, Bytes data) {
   namespace fs = std::filesystem;
   if (path.empty()) return {ErrorCode::WriteFailed, "empty file name"};
   const fs::path target(path);
-  if (fs::is_directory(target)) return {ErrorCode::WriteFailed, path + " is a folder"};
+  std::error_code ec;
+  if (fs::is_directory(target, ec)) return {ErrorCode::WriteFailed, path + " is a folder"};
   fs::path folder = target.parent_path();
   if (folder.empty()) folder = ".";
   std::string tmpl = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
@@ -105,6 +109,7 @@ Status writeFileAtomic(const std::string& path, Bytes data) {
       if (errno == EINTR) continue;
       return fail(errno);
     }
+    if (n == 0) return fail(ENOSPC);  // no progress: stop rather than spin
     done += size_t(n);
   }
   // Keep the permissions of the file being replaced; a new file gets the
