@@ -156,6 +156,27 @@ TEST(WriteFileAtomic, UnwritablePlacesFailAndTouchNothing) {
   EXPECT_EQ(namesIn(dir.path()), std::set<std::string>{"folder.bmp"});
 }
 
+TEST(WriteFileAtomic, NeverReplacesADeviceOrFifo) {
+  TempDir dir;
+  const std::string fifo = dir.file("pipe.bmp");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_EQ(writeFileAtomic(fifo, asBytes("x")).code(), ErrorCode::WriteFailed);
+  EXPECT_TRUE(fs::is_fifo(fifo));
+  EXPECT_EQ(namesIn(dir.path()), std::set<std::string>{"pipe.bmp"});
+}
+
+TEST(WriteFileAtomic, SavingThroughALinkReplacesTheFileItNames) {
+  TempDir dir;
+  fs::create_directory(dir.file("real"));
+  const std::string real = dir.file("real/photo.bmp"), link = dir.file("link.bmp");
+  writeText(real, "old");
+  fs::create_symlink(real, link);
+  ASSERT_TRUE(writeFileAtomic(link, asBytes("new")).ok());
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_EQ(readText(real), "new");
+  EXPECT_EQ(namesIn(dir.file("real")), std::set<std::string>{"photo.bmp"});
+}
+
 TEST(WriteFileAtomic, WriteErrorHalfWayKeepsTheOldFile) {
   TempDir dir;
   const std::string target = dir.file("photo.bmp");
