@@ -61,7 +61,7 @@ TEST(ConvertInfo, FactsOfEachFormat) {
     std::map<std::string, std::string> expected;
   };
   const std::vector<Case> cases = {
-      {"gray.bmp", &gray, {"-type", "Grayscale"},
+      {"gray.bmp", &gray, {"-type", "Palette"},
        {{"BitsPerPixel", "8"}, {"IsGray", "1"}, {"FileFormat", "6"},
         {"MemSize", std::to_string(64 * 48 + 256 * 3)}}},
       {"s420.jpg", &photo, {"-sampling-factor", "2x2"},
