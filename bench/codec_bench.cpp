@@ -1,5 +1,6 @@
 // Decode and encode of every format in memory, on a 24-megapixel photo.
 // JPEG is written at the save default (factor 64, quality 75).
+// `codec_bench --write-photo FILE.ppm` writes the photo instead.
 #include <benchmark/benchmark.h>
 
 #include <string>
@@ -69,6 +70,10 @@ void decode(benchmark::State& state, const Format& f) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // compare.sh gives the peers the very same photo, as a Netpbm file.
+  if (argc == 3 && std::string(argv[1]) == "--write-photo") {
+    return zelmar::test::writePnm(photo(), argv[2]) ? 0 : 1;
+  }
   benchmark::Initialize(&argc, argv);
   photo();  // made once, outside every timing
   for (const Format& f : kFormats) {
