@@ -1,7 +1,18 @@
 #!/usr/bin/env bash
-# Installs what the program needs, builds it and starts it with the given arguments.
+# Installs what the viewer needs, builds it and starts it with the given
+# arguments (a picture file, or none). Without a display (a server, a
+# container) it runs on a virtual X screen so that it still starts.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"
-"$root/scripts/build.sh" release zelmar-convert
-exec "$root/build/release/src/convert/zelmar-convert" "${@:---help}"
+if [ ! -f "$root/src/app/main.cpp" ]; then
+  echo "run.sh: the viewer's sources (src/app/main.cpp) are not in this tree yet" >&2
+  exit 1
+fi
+"$root/scripts/build.sh" release zelmar
+viewer=$root/build/release/src/app/zelmar
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  echo "run.sh: no display; starting the viewer on a virtual screen (Ctrl+C ends it)" >&2
+  exec xvfb-run -a -s "-screen 0 1280x800x24" "$viewer" "$@"
+fi
+exec "$viewer" "$@"
