@@ -19,7 +19,7 @@ using namespace detail;
 constexpr uint8_t kMagic[4] = {'Z', 'C', 'M', 'P'};
 constexpr uint8_t kVersion = 1;
 constexpr size_t kHeaderSize = 20;
-constexpr uint8_t kFilterNone = 0, kFilterMedianEdge = 1;
+constexpr uint8_t kFilterNone = 0, kFilterMedianEdge = 1, kFilterGreenMedianEdge = 2;
 // Rows are filtered and handed to zstd in chunks of about this many bytes.
 constexpr size_t kChunkBytes = 1 << 20;
 
@@ -27,6 +27,7 @@ struct Header {
   int depth = 0;
   uint32_t width = 0, height = 0;
   size_t paletteEntries = 0;
+  uint8_t filter = kFilterNone;
 
   int planes() const { return depth == 24 ? 3 : 1; }
   size_t rowBytes() const { return packedRowBytes(width, depth == 24 ? 8 : depth); }
@@ -45,7 +46,9 @@ int levelForFactor(int factor) {
 }
 
 // A whole number of rows of about kChunkBytes.
-size_t chunkCapacity(size_t rowBytes) { return rowBytes * std::max<size_t>(1, kChunkBytes / rowBytes); }
+size_t chunkCapacity(size_t rowBytes) {
+  return rowBytes * std::max<size_t>(1, kChunkBytes / rowBytes);
+}
 
 Status readHeader(Bytes data, Header& h) {
   ByteReader in(data);
@@ -56,18 +59,21 @@ Status readHeader(Bytes data, Header& h) {
   if (!in.take(4, magic) || !std::equal(magic.begin(), magic.end(), kMagic))
     return {ErrorCode::BadHeader, "not a CMP file"};
   if (!in.u8(version)) return {ErrorCode::Truncated, "CMP header"};
-  if (version != kVersion) return {ErrorCode::Unsupported, "CMP version " + std::to_string(version)};
+  if (version != kVersion)
+    return {ErrorCode::Unsupported, "CMP version " + std::to_string(version)};
   if (!in.u8(depth) || !in.u8(filter) || !in.u8(reserved8) || !in.u32le(width) ||
       !in.u32le(height) || !in.u16le(entries) || !in.u16le(reserved16))
     return {ErrorCode::Truncated, "CMP header"};
   if (depth != 1 && depth != 4 && depth != 8 && depth != 24)
     return {ErrorCode::BadHeader, "depth " + std::to_string(depth)};
-  if (filter != (depth == 24 ? kFilterMedianEdge : kFilterNone))
-    return {ErrorCode::BadHeader, "filter " + std::to_string(filter)};
+  const bool filterFits = depth == 24
+                              ? filter == kFilterMedianEdge || filter == kFilterGreenMedianEdge
+                              : filter == kFilterNone;
+  if (!filterFits) return {ErrorCode::BadHeader, "filter " + std::to_string(filter)};
   if (entries != (depth == 24 ? 0u : 1u << depth))
     return {ErrorCode::BadHeader, std::to_string(entries) + " palette entries"};
   if (reserved8 || reserved16) return {ErrorCode::BadHeader, "reserved fields set"};
-  h = {depth, width, height, entries};
+  h = {depth, width, height, entries, filter};
   return {};
 }
 
@@ -129,7 +135,7 @@ void clearFrom(Picture& pic, const Header& h, size_t row) {
       std::memset(dst, 0, pic.stride());
       continue;
     }
-    for (uint32_t x = 0; x < h.width; ++x) dst[3 * x + r / h.height] = 0;
+    for (uint32_t x = 0; x < h.width; ++x) dst[3 * x + kPlaneChannel[r / h.height]] = 0;
   }
 }
 
@@ -154,9 +160,11 @@ Status readRows(Bytes frame, const Header& h, size_t& rowsDone, bool& ended, Use
       ret = ZSTD_decompressStream(dctx.get(), &dst, &src);
       if (ZSTD_isError(ret)) return {ErrorCode::CorruptData, ZSTD_getErrorName(ret)};
     } while (ret != 0 && dst.pos < dst.size && src.pos < src.size);
-    if (dst.pos > expected - produced) return {ErrorCode::CorruptData, "more pixel data than declared"};
+    if (dst.pos > expected - produced)
+      return {ErrorCode::CorruptData, "more pixel data than declared"};
     produced += dst.pos;
-    for (size_t at = 0; at + rowBytes <= dst.pos; at += rowBytes) use(rowsDone++, chunk.data() + at);
+    for (size_t at = 0; at + rowBytes <= dst.pos; at += rowBytes)
+      use(rowsDone++, chunk.data() + at);
     if (ret == 0) {
       ended = true;
       break;
@@ -202,17 +210,23 @@ Status decode(Bytes data, const Limits& limits, Decoded& out) {
   ZELMAR_TRY(Picture::create(h.width, h.height, h.depth, pic, limits));
   if (h.depth != 24) {
     Palette colors(h.paletteEntries);
-    for (size_t i = 0; i < colors.size(); ++i) colors[i] = {pal[3 * i], pal[3 * i + 1], pal[3 * i + 2]};
+    for (size_t i = 0; i < colors.size(); ++i)
+      colors[i] = {pal[3 * i], pal[3 * i + 1], pal[3 * i + 2]};
     pic.setPalette(colors);
   }
 
+  // 24-bit planes are rebuilt in plane rows (the predictor works on those)
+  // and then stored into their channel.
+  const bool plusGreen = h.filter == kFilterGreenMedianEdge;
+  std::vector<uint8_t> cur(h.depth == 24 ? h.width : 0), above(cur.size());
   size_t rowsDone;
   bool ended;
   ZELMAR_TRY(readRows(frame, h, rowsDone, ended, [&](size_t r, const uint8_t* src) {
     const auto y = uint32_t(r % h.height);
     if (h.depth != 24) return unpackRow(src, h.width, h.depth, pic.row(y));
-    const size_t channel = r / h.height;
-    reconstructRow(src, y ? pic.row(y - 1) + channel : nullptr, h.width, pic.row(y) + channel);
+    std::swap(cur, above);
+    reconstructRow(src, y ? above.data() : nullptr, h.width, cur.data());
+    storePlane(cur.data(), h.width, kPlaneChannel[r / h.height], plusGreen, pic.row(y));
   }));
   if (!ended) {
     if (rowsDone == 0) return {ErrorCode::Truncated, "no pixel row"};
@@ -232,12 +246,13 @@ Status decode(Bytes data, const Limits& limits, Decoded& out) {
 }
 
 Status encode(const Picture& picture, const EncodeOptions& options, OutputBuffer& out) {
-  const Header h{picture.bits(), picture.width(), picture.height(), picture.palette().size()};
-  const uint8_t filter = h.depth == 24 ? kFilterMedianEdge : kFilterNone;
+  Header h{picture.bits(), picture.width(), picture.height(), picture.palette().size()};
+  if (h.depth == 24)
+    h.filter = greenSubtractionPays(picture) ? kFilterGreenMedianEdge : kFilterMedianEdge;
   out.append(kMagic, sizeof kMagic);
   out.put8(kVersion);
   out.put8(uint8_t(h.depth));
-  out.put8(filter);
+  out.put8(h.filter);
   out.put8(0);
   out.put32le(h.width);
   out.put32le(h.height);
@@ -254,15 +269,12 @@ Status encode(const Picture& picture, const EncodeOptions& options, OutputBuffer
       packRow(picture.row(uint32_t(y)), h.width, h.depth, dst);
     });
 
-  // Planes are filtered one row at a time from de-interleaved copies, so the
-  // predictor runs over contiguous bytes.
+  const bool minusGreen = h.filter == kFilterGreenMedianEdge;
   std::vector<uint8_t> cur(h.width), above(h.width);
   return writeRows(h, out, level, [&](size_t r, uint8_t* dst) {
     const auto y = uint32_t(r % h.height);
-    const size_t channel = r / h.height;
-    const uint8_t* src = picture.row(y) + channel;
     std::swap(cur, above);
-    for (uint32_t x = 0; x < h.width; ++x) cur[x] = src[3 * x];
+    extractPlane(picture.row(y), h.width, kPlaneChannel[r / h.height], minusGreen, cur.data());
     predictRow(cur.data(), y ? above.data() : nullptr, h.width, dst);
   });
 }

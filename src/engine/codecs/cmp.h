@@ -7,7 +7,8 @@
 //        0    4  magic "ZCMP"
 //        4    1  version, 1
 //        5    1  depth: 1, 4, 8 or 24 bits per pixel
-//        6    1  filter: 0 none (palette depths), 1 median-edge prediction (24 bits)
+//        6    1  filter: 0 none (palette depths); for 24 bits 1 median-edge
+//                prediction, 2 the same after subtracting green
 //        7    1  reserved, 0
 //        8    4  width in pixels, 1..65535
 //       12    4  height in pixels, 1..65535
@@ -20,12 +21,15 @@
 //   - palette depths: the rows top to bottom, each ceil(width * depth / 8)
 //     bytes, leftmost pixel in the high bits (indexes predict nothing, so
 //     they are only packed);
-//   - 24 bits: three planes, red, then green, then blue, each the rows top
-//     to bottom of width bytes. A byte is the sample minus its prediction
-//     (mod 256) from the same plane: the left neighbour on the first row (0
-//     for the first pixel), the one above in the first column, elsewhere the
-//     median-edge predictor of left a, above b and upper-left c: min(a, b)
-//     when c >= max(a, b), max(a, b) when c <= min(a, b), else a + b - c.
+//   - 24 bits: three planes, green, then red, then blue, each the rows top
+//     to bottom of width bytes. With filter 2, red and blue are first taken
+//     less green (mod 256); the writer picks that when it makes the
+//     residuals smaller, as when the channels share their noise. A byte is
+//     the sample minus its prediction (mod 256) from the same plane: the
+//     left neighbour on the first row (0 for the first pixel), the one above
+//     in the first column, elsewhere the median-edge predictor of left a,
+//     above b and upper-left c: min(a, b) when c >= max(a, b), max(a, b)
+//     when c <= min(a, b), else a + b - c.
 #include "engine/codecs/codec.h"
 
 namespace zelmar::cmp {

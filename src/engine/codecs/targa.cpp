@@ -18,7 +18,10 @@ using namespace detail;
 class RowSource {
  public:
   RowSource(Bytes data, int bytesPerPixel, bool rle, uint32_t width)
-      : in_(data), bpp_(size_t(bytesPerPixel)), rle_(rle), rowBytes_(width * bpp_),
+      : in_(data),
+        bpp_(size_t(bytesPerPixel)),
+        rle_(rle),
+        rowBytes_(width * bpp_),
         row_(rowBytes_) {}
 
   // The next row's stored bytes, or null when none of its pixels is there.
@@ -175,19 +178,32 @@ Status decode(Bytes data, const Limits& limits, Decoded& out) {
 
 Status encode(const Picture& picture, const EncodeOptions&, OutputBuffer& out) {
   const uint32_t w = picture.width(), hgt = picture.height();
-  if (w > 65535 || hgt > 65535) return {ErrorCode::LimitExceeded, "Targa holds 65535 pixels a side"};
+  if (w > 65535 || hgt > 65535)
+    return {ErrorCode::LimitExceeded, "Targa holds 65535 pixels a side"};
   const bool rgb = picture.bits() == 24;
   const size_t mapEntries = rgb ? 0 : picture.palette().size();
   const auto total = checkedAdd(kHeaderSize + mapEntries * 3, picture.byteSize());
   if (!total) return {ErrorCode::LimitExceeded};
 
   uint8_t* o = out.tail(*total);
-  const uint8_t header[kHeaderSize] = {
-      0, uint8_t(rgb ? 0 : 1), rgb ? kTrueColor : kMapped,
-      0, 0, uint8_t(mapEntries), uint8_t(mapEntries >> 8), uint8_t(rgb ? 0 : 24),
-      0, 0, 0, 0,
-      uint8_t(w), uint8_t(w >> 8), uint8_t(hgt), uint8_t(hgt >> 8),
-      uint8_t(rgb ? 24 : 8), 0};
+  const uint8_t header[kHeaderSize] = {0,
+                                       uint8_t(rgb ? 0 : 1),
+                                       rgb ? kTrueColor : kMapped,
+                                       0,
+                                       0,
+                                       uint8_t(mapEntries),
+                                       uint8_t(mapEntries >> 8),
+                                       uint8_t(rgb ? 0 : 24),
+                                       0,
+                                       0,
+                                       0,
+                                       0,
+                                       uint8_t(w),
+                                       uint8_t(w >> 8),
+                                       uint8_t(hgt),
+                                       uint8_t(hgt >> 8),
+                                       uint8_t(rgb ? 24 : 8),
+                                       0};
   std::memcpy(o, header, kHeaderSize);
   o += kHeaderSize;
   for (const Rgb& c : picture.palette()) {

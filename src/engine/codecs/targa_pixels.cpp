@@ -2,6 +2,10 @@
 
 #include <string>
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#endif
+
 namespace zelmar::targa::detail {
 namespace {
 
@@ -9,17 +13,36 @@ Status bad(const std::string& why) { return {ErrorCode::BadHeader, why}; }
 
 uint8_t expand5(unsigned v) { return uint8_t((v << 3) | (v >> 2)); }
 
-bool isTrueColorDepth(unsigned bits) { return bits == 15 || bits == 16 || bits == 24 || bits == 32; }
+bool isTrueColorDepth(unsigned bits) {
+  return bits == 15 || bits == 16 || bits == 24 || bits == 32;
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+// The plain loop runs at half the speed of a copy; one byte shuffle per five
+// pixels keeps pace with it. Returns the pixels done (all but the last few).
+__attribute__((target("ssse3"))) size_t swapRedBlueSsse3(const uint8_t* __restrict src,
+                                                         uint8_t* __restrict dst, size_t n) {
+  const __m128i order = _mm_setr_epi8(2, 1, 0, 5, 4, 3, 8, 7, 6, 11, 10, 9, 14, 13, 12, 15);
+  size_t i = 0;
+  // 16 bytes in and out per 5 pixels (15 bytes): the spare byte is written
+  // again by the next step, and stopping a pixel early keeps every load and
+  // store inside the n pixels.
+  for (; i + 6 <= n; i += 5) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 3 * i));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + 3 * i), _mm_shuffle_epi8(v, order));
+  }
+  return i;
+}
+#endif
 
 }  // namespace
 
 Status readHeader(Bytes data, Header& h) {
   ByteReader in(data);
   Header r;
-  if (!in.u8(r.idLength) || !in.u8(r.mapType) || !in.u8(r.imageType) ||
-      !in.u16le(r.mapFirst) || !in.u16le(r.mapLength) || !in.u8(r.mapEntryBits) ||
-      !in.skip(4) || !in.u16le(r.width) || !in.u16le(r.height) || !in.u8(r.depth) ||
-      !in.u8(r.descriptor))
+  if (!in.u8(r.idLength) || !in.u8(r.mapType) || !in.u8(r.imageType) || !in.u16le(r.mapFirst) ||
+      !in.u16le(r.mapLength) || !in.u8(r.mapEntryBits) || !in.skip(4) || !in.u16le(r.width) ||
+      !in.u16le(r.height) || !in.u8(r.depth) || !in.u8(r.descriptor))
     return {ErrorCode::Truncated, "Targa header"};
 
   const uint8_t type = r.baseType();
@@ -35,12 +58,18 @@ Status readHeader(Bytes data, Header& h) {
   }
   bool depthFits = false;
   switch (type) {
-    case kMapped: depthFits = r.mapType == 1 && (r.depth == 8 || r.depth == 16); break;
-    case kTrueColor: depthFits = isTrueColorDepth(r.depth); break;
-    case kGray: depthFits = r.depth == 8 || r.depth == 16; break;
+    case kMapped:
+      depthFits = r.mapType == 1 && (r.depth == 8 || r.depth == 16);
+      break;
+    case kTrueColor:
+      depthFits = isTrueColorDepth(r.depth);
+      break;
+    case kGray:
+      depthFits = r.depth == 8 || r.depth == 16;
+      break;
   }
-  if (!depthFits) return bad(std::to_string(r.depth) + " bits for image type " +
-                             std::to_string(r.imageType));
+  if (!depthFits)
+    return bad(std::to_string(r.depth) + " bits for image type " + std::to_string(r.imageType));
   if (r.width == 0 || r.height == 0) return bad("zero size");
   if (r.descriptor & 0xc0) return bad("interleaved rows");
   h = r;
@@ -71,7 +100,12 @@ void toRgb(const uint8_t* src, int bytesPerPixel, size_t n, uint8_t* dst) {
 }
 
 void swapRedBlue(const uint8_t* __restrict src, uint8_t* __restrict dst, size_t n) {
-  for (size_t i = 0; i < n; ++i) {
+  size_t done = 0;
+#if defined(__x86_64__) || defined(__i386__)
+  static const bool ssse3 = __builtin_cpu_supports("ssse3");
+  if (ssse3) done = swapRedBlueSsse3(src, dst, n);
+#endif
+  for (size_t i = done; i < n; ++i) {
     dst[3 * i] = src[3 * i + 2];
     dst[3 * i + 1] = src[3 * i + 1];
     dst[3 * i + 2] = src[3 * i];
