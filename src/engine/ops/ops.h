@@ -32,8 +32,18 @@ Status resize(Picture& p, double width, double height, int method,
 // Positive angles turn clockwise, in hundredths of a degree; `enlarge`
 // grows the canvas to hold the whole turned picture; corners take `fill`.
 // Multiples of 9000 are exact and keep the depth.
+// Angles are reduced modulo a full turn first, so any 64-bit value is safe.
+// Errors: NoPicture, LimitExceeded (the canvas would pass `limits`), OutOfMemory.
 Status rotate(Picture& p, int64_t hundredths, bool enlarge, Rgb fill,
               const Limits& limits = {});
+
+// The canvas `rotate` with `enlarge` makes for a width × height picture: the
+// bounding box of the turned picture, rounded up (swapped for odd quarter turns).
+struct RotatedSize {
+  uint64_t width = 0, height = 0;
+  friend bool operator==(const RotatedSize&, const RotatedSize&) = default;
+};
+RotatedSize rotatedSize(uint32_t width, uint32_t height, int64_t hundredths);
 // `base` with its saturation changed by value/10 percent (-990..990), into `out`.
 Status adjustSaturation(const Picture& base, int value, Picture& out);
 
