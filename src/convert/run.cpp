@@ -43,13 +43,20 @@ void report(bool on, std::FILE* err, std::string_view step, const Stopwatch& wat
     std::fprintf(err, "%.*s: %.3f ms\n", int(step.size()), step.data(), watch.elapsedMs());
 }
 
-Status load(const std::string& path, Decoded& out) { return loadPicture(path, Limits{}, out); }
+// A file cut short still loads, as with other programs, but the user hears of it.
+Status load(const std::string& path, Decoded& out, std::FILE* err) {
+  const Status s = loadPicture(path, Limits{}, out);
+  if (s.ok() && out.truncated)
+    std::fprintf(err, "zelmar-convert: warning: %s is cut short; the missing part is filled\n",
+                 path.c_str());
+  return s;
+}
 
 }  // namespace
 
 int runInfo(const Options& options, std::FILE* out, std::FILE* err) {
   Decoded loaded;
-  const Status s = load(options.input, loaded);
+  const Status s = load(options.input, loaded, err);
   if (!s.ok()) return fail(err, "cannot load " + options.input + ": " + describe(s, options.input));
   std::fputs(formatInfo(loaded).c_str(), out);
   return 0;
@@ -58,7 +65,7 @@ int runInfo(const Options& options, std::FILE* out, std::FILE* err) {
 int runConvert(const Options& options, std::FILE* err) {
   Decoded loaded;
   Stopwatch loading;
-  Status s = load(options.input, loaded);
+  Status s = load(options.input, loaded, err);
   if (!s.ok()) return fail(err, "cannot load " + options.input + ": " + describe(s, options.input));
   report(options.time, err, "load", loading);
 

@@ -152,6 +152,18 @@ TEST(Convert, FailuresLeaveOutUntouched) {
       << "no temporary file is left behind";
 }
 
+TEST(Convert, CutShortInputConvertsWithAWarning) {
+  TempDir dir;
+  const std::string in = dir.file("cut.bmp"), out = dir.file("out.cmp");
+  saveBmp(makePattern(40, 40, 24), in);
+  fs::resize_file(in, fs::file_size(in) * 6 / 10);
+  const RunResult r = convert({in, out});
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_TRUE(isOneErrorLine(r.err)) << r.err;
+  EXPECT_NE(r.err.find("cut short"), std::string::npos) << r.err;
+  EXPECT_EQ(load(out).height(), 40u);
+}
+
 TEST(Convert, TimeReportsEachStepInOrder) {
   TempDir dir;
   const std::string in = dir.file("in.bmp");
