@@ -14,6 +14,7 @@
 #include <iterator>
 #include <set>
 
+#include "support/pictures.h"
 #include "support/temp_dir.h"
 
 namespace zelmar {
@@ -177,18 +178,18 @@ TEST(WriteFileAtomic, SavingThroughALinkReplacesTheFileItNames) {
   EXPECT_EQ(namesIn(dir.file("real")), std::set<std::string>{"photo.bmp"});
 }
 
-TEST(WriteFileAtomic, WriteErrorHalfWayKeepsTheOldFile) {
+TEST(SavePicture, WriteErrorHalfWayKeepsTheOldFile) {
   TempDir dir;
   const std::string target = dir.file("photo.bmp");
   writeText(target, "the old picture");
-  const std::string big(1 << 20, 'z');
+  const Picture big = test::makePattern(600, 600, 24);  // a BMP of about 1 MB
   // The file size limit makes the write fail part-way through, like a
   // full disk; the child ignores the signal so write() reports EFBIG.
   const int code = inChild([&] {
     signal(SIGXFSZ, SIG_IGN);
     const rlimit limit{64 * 1024, 64 * 1024};
     if (setrlimit(RLIMIT_FSIZE, &limit) != 0) return 201;
-    return int(writeFileAtomic(target, asBytes(big)).code());
+    return int(savePicture(big, target, 6, 24, 64, false).code());
   });
   EXPECT_EQ(code, int(ErrorCode::WriteFailed));
   EXPECT_EQ(readText(target), "the old picture");
