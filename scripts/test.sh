@@ -22,6 +22,7 @@ done
 echo "=== fuzzing, ${fuzz_seconds}s per target"
 "$root/scripts/build.sh" fuzz
 for fuzzer in "$root"/build/fuzz/fuzz/fuzz_*; do
+  [ -x "$fuzzer" ] || continue
   name=$(basename "$fuzzer"); name=${name#fuzz_}
   work=$(mktemp -d)
   cp -r "$root/fuzz/corpus/$name/." "$work/" 2>/dev/null || true

@@ -1,12 +1,28 @@
 // zelmar-convert: the imaging core from the command line.
 #include <cstdio>
-#include <cstring>
+#include <string_view>
+#include <vector>
+
+#include "convert/args.h"
+#include "convert/run.h"
 
 int main(int argc, char** argv) {
-  if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
-    std::puts("usage: zelmar-convert --info FILE | IN [OPERATION ...] OUT");
-    return 0;
+  using namespace zelmar::convert;
+  const std::vector<std::string_view> args(argv + 1, argv + argc);
+  Options options;
+  std::string error;
+  if (!parseArguments(args, options, error)) {
+    std::fprintf(stderr, "zelmar-convert: %s\n", error.c_str());
+    return 1;
   }
-  std::fputs("zelmar-convert: not written yet\n", stderr);
-  return 1;
+  switch (options.mode) {
+    case Mode::Help:
+      std::fputs(helpText().c_str(), stdout);
+      return 0;
+    case Mode::Info:
+      return runInfo(options, stdout, stderr);
+    case Mode::Convert:
+      break;
+  }
+  return runConvert(options, stderr);
 }

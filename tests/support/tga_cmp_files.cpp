@@ -16,11 +16,7 @@ std::vector<std::string> convertCommand(const std::string& program) {
 
 }  // namespace
 
-bool writeBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-  return bool(out);
-}
+// writeBytes is defined once, in bmp_pcx_files.cpp.
 
 bool readWithOracle(const std::string& program, const std::string& file, Picture& out) {
   const std::string pnm = file + ".oracle.ppm";

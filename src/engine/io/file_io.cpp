@@ -39,7 +39,10 @@ std::string extensionOf(const std::string& path) {
 
 Status readFileBytes(const std::string& path, std::vector<uint8_t>& out) {
   if (path.empty()) return {ErrorCode::FileNotFound, "empty file name"};
-  Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  // Non-blocking, so that opening a FIFO with no writer returns at once and
+  // is refused below instead of hanging the caller; it changes nothing for
+  // reads of a regular file.
+  Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   if (fd.get() < 0) {
     const int err = errno;
     if (err == ENOENT || err == ENOTDIR) return {ErrorCode::FileNotFound, path};
@@ -85,8 +88,22 @@ Status loadPicture(const std::string& path, const Limits& limits, Decoded& out) 
 Status writeFileAtomic(const std::string& path, Bytes data) {
   namespace fs = std::filesystem;
   if (path.empty()) return {ErrorCode::WriteFailed, "empty file name"};
-  const fs::path target(path);
-  if (fs::is_directory(target)) return {ErrorCode::WriteFailed, path + " is a folder"};
+  fs::path target(path);
+  std::error_code ec;
+  // Saving through a symbolic link replaces the file it points to; renaming
+  // over the link itself would silently cut it loose from that file.
+  if (fs::is_symlink(target, ec)) {
+    fs::path resolved = fs::canonical(target, ec);
+    if (!ec) target = std::move(resolved);
+  }
+  struct stat old;
+  const bool replacing = ::stat(target.c_str(), &old) == 0;
+  if (replacing && S_ISDIR(old.st_mode)) return {ErrorCode::WriteFailed, path + " is a folder"};
+  // A device or FIFO must never be swapped for a regular file (root saving
+  // to /dev/null would replace the device node).
+  if (replacing && !S_ISREG(old.st_mode))
+    return {ErrorCode::WriteFailed, path + " is not a regular file"};
+
   fs::path folder = target.parent_path();
   if (folder.empty()) folder = ".";
   std::string tmpl = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
@@ -105,14 +122,14 @@ Status writeFileAtomic(const std::string& path, Bytes data) {
       if (errno == EINTR) continue;
       return fail(errno);
     }
+    if (n == 0) return fail(ENOSPC);  // no progress: stop rather than spin
     done += size_t(n);
   }
   // Keep the permissions of the file being replaced; a new file gets the
   // usual 0666 less the umask rather than mkstemp's private 0600.
-  struct stat st;
   mode_t mode;
-  if (::stat(path.c_str(), &st) == 0) {
-    mode = st.st_mode & 07777;
+  if (replacing) {
+    mode = old.st_mode & 07777;
   } else {
     const mode_t mask = ::umask(0);
     ::umask(mask);
@@ -121,7 +138,7 @@ Status writeFileAtomic(const std::string& path, Bytes data) {
   if (::fchmod(fd.get(), mode) != 0) return fail(errno);
   if (::fsync(fd.get()) != 0) return fail(errno);
   if (::close(fd.release()) != 0) return fail(errno);
-  if (::rename(tmp.c_str(), path.c_str()) != 0) return fail(errno);
+  if (::rename(tmp.c_str(), target.c_str()) != 0) return fail(errno);
   return {};
 }
 

@@ -14,7 +14,7 @@ namespace {
 
 // A requested size in pixels, rounded to the nearest integer (halves to even).
 Status pixelSize(double v, const Limits& limits, uint32_t& out) {
-  if (!std::isfinite(v) || v < 0.5)
+  if (std::isnan(v) || v < 0.5)
     return {ErrorCode::InvalidArgument, "size " + std::to_string(v)};
   if (v > double(limits.maxDimension) + 0.5) return {ErrorCode::LimitExceeded};
   out = uint32_t(std::nearbyint(v));
