@@ -6,7 +6,7 @@
 #include <opencv2/imgproc.hpp>
 
 #include "engine/core/picture.h"
-#include "engine/qt/box_shrink.h"
+#include "engine/qt/area_shrink.h"
 
 namespace zelmar::qt {
 namespace {
@@ -60,18 +60,9 @@ QImage renderView(const Picture& picture, double scale, QRect visible, const Ton
       const int y0 = std::clamp(int(std::floor(visible.top() / scale)), 0, ph - 1);
       const int x1 = std::clamp(int(std::ceil((visible.right() + 1) / scale)), x0 + 1, pw);
       const int y1 = std::clamp(int(std::ceil((visible.bottom() + 1) / scale)), y0 + 1, ph);
-      cv::Mat src = rgbRegion(picture, cv::Rect(x0, y0, x1 - x0, y1 - y0));
-      // Whole k x k blocks first, by far the cheaper part; cropping the
-      // remainder moves the result by less than one screen pixel. The
-      // general area resampler then only sees the small result.
-      const int k = std::min(int(1.0 / scale), 256);
-      if (k >= 2 && src.cols / k >= visible.width() && src.rows / k >= visible.height()) {
-        cv::Mat blocks;
-        boxShrink(src, k, blocks);
-        src = blocks;
-      }
-      if (src.size() == cv::Size(visible.width(), visible.height())) scaled = src;
-      else cv::resize(src, scaled, cv::Size(visible.width(), visible.height()), 0, 0, cv::INTER_AREA);
+      const cv::Mat src = rgbRegion(picture, cv::Rect(x0, y0, x1 - x0, y1 - y0));
+      areaShrink(src, cv::Size(std::min(visible.width(), src.cols), std::min(visible.height(), src.rows)),
+                 scaled);
     } else {
       // Map each target pixel centre back exactly, so enlarged pixels stay
       // put however far the view is panned.
