@@ -1,4 +1,25 @@
 #pragma once
+// TIFF through libtiff, from and into memory.
 #include "engine/codecs/codec.h"
 
-ZELMAR_DECLARE_CODEC(tiff)
+namespace zelmar::tiff {
+
+// True for the little- and big-endian signatures of TIFF and BigTIFF.
+bool probe(Bytes data);
+
+// The first page, strips or tiles, any compression libtiff reads. Bilevel
+// loads as 1 bit; 2- and 4-bit grey or palette as 4 bits; 8- and 16-bit grey
+// or 8-bit palette as 8 bits; everything else (RGB with or without alpha,
+// 16-bit samples, CMYK, YCbCr) as 24 bits. Data cut short or damaged loads
+// what decoded, with `truncated` set. Errors: BadHeader, BadDimensions,
+// LimitExceeded (also strips or tiles far larger than the picture),
+// Unsupported (signed or floating-point samples, layouts libtiff cannot
+// convert), Truncated (no pixel data in the file), CorruptData, OutOfMemory.
+Status decode(Bytes data, const Limits& limits, Decoded& out);
+
+// LZW at the picture's depth (1, 4, 8 or 24 bits), with the horizontal
+// predictor for 8 and 24 bits; grey pictures are written as grey, others
+// with a colour map. Errors: NoPicture, WriteFailed.
+Status encode(const Picture& picture, const EncodeOptions& options, OutputBuffer& out);
+
+}  // namespace zelmar::tiff

@@ -1,0 +1,31 @@
+#pragma once
+// Reading the pixels of a TIFF directory whose header has been checked and
+// whose picture has been allocated. Units (strips or tiles) that fail to
+// decode are left black and counted; what did decode is kept.
+#include <tiffio.h>
+
+#include <cstdint>
+
+#include "engine/codecs/tiff_rows.h"
+#include "engine/core/error.h"
+#include "engine/core/picture.h"
+
+namespace zelmar::tiff {
+
+struct ReadResult {
+  uint32_t units = 0;   // strips or tiles (or bands) attempted
+  uint32_t failed = 0;  // of those, how many libtiff could not decode whole
+};
+
+// Grey, palette and RGB layouts libtiff hands us as plain samples.
+// `planes` is 1 for interleaved samples, or the number of separate planes
+// to read (channel p of the picture comes from plane p). `maxUnitBytes`
+// bounds the decode buffer. Errors: CorruptData, LimitExceeded, OutOfMemory.
+Status readSamples(TIFF* tif, const RowFormat& format, int planes, uint64_t maxUnitBytes,
+                   Picture& picture, ReadResult& result);
+
+// Any other layout libtiff can turn into RGBA (CMYK, YCbCr, old JPEG...),
+// read in bands into a 24-bit picture. Errors: Unsupported, OutOfMemory.
+Status readRgba(TIFF* tif, Picture& picture, ReadResult& result);
+
+}  // namespace zelmar::tiff
