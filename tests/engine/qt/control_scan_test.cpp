@@ -29,9 +29,12 @@ class SaneConfig {
 
   // The page scanimage gets from the same device, or an empty picture.
   Picture reference(const std::vector<std::string>& options = {}) const {
-    std::vector<std::string> argv{"scanimage", "-d", "test:0", "--format=pnm"};
+    // scanimage has been seen to hang now and then on a busy machine; bound
+    // it and try once more rather than stall the suite.
+    std::vector<std::string> argv{"timeout", "30", "scanimage", "-d", "test:0", "--format=pnm"};
     argv.insert(argv.end(), options.begin(), options.end());
-    const RunResult r = run(argv);
+    RunResult r = run(argv);
+    if (r.exitCode == 124) r = run(argv);
     std::string pnm = r.out;
     // Our reader knows no comments and only 8-bit samples: drop scanimage's
     // comment, and keep the high byte of 16-bit (big-endian) samples.
