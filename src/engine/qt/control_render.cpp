@@ -7,6 +7,10 @@
 
 using zelmar::ErrorCode;
 
+namespace {
+constexpr double kMaxDeviceSide = 1 << 20;
+}
+
 int ImageControl::RenderToDevice(QPainter* painter, float left, float top, float width,
                                  float height) {
   if (!painter || !painter->isActive())
@@ -19,6 +23,10 @@ int ImageControl::RenderToDevice(QPainter* painter, float left, float top, float
   // The size the rectangle covers on the device, so shrinking is area
   // averaged by us and only enlarging is left to the painter.
   const QRectF onDevice = painter->deviceTransform().mapRect(target);
+  // Far beyond any page; the painter's integer arithmetic would overflow.
+  if (onDevice.width() > kMaxDeviceSide || onDevice.height() > kMaxDeviceSide ||
+      std::abs(onDevice.left()) > kMaxDeviceSide || std::abs(onDevice.top()) > kMaxDeviceSide)
+    return fail({ErrorCode::InvalidArgument, "the rectangle is far larger than any page"});
   const double scale = std::min(onDevice.width() / picture().width(),
                                 onDevice.height() / picture().height());
   // Shrink by the smaller of the two axes' factors here; the painter then

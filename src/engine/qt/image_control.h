@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 
+#include "engine/core/defaults.h"
 #include "engine/core/error.h"
 #include "engine/core/facts.h"
 #include "engine/core/picture.h"
@@ -21,9 +22,6 @@ class QScrollBar;
 namespace zelmar::qt {
 class Transition;
 }
-
-// The default background around the picture: a neutral dark grey.
-inline constexpr QRgb kDefaultBackColor = 0x404040;
 
 class ImageControl : public QWidget, public ImageEngine {
   Q_OBJECT
@@ -141,7 +139,8 @@ class ImageControl : public QWidget, public ImageEngine {
   int16_t effect_ = 0, delay_ = 0, grain_ = 1, mode_ = zelmar::qt::kModeFit;
   double zoom_ = 100;
   int32_t brightness_ = 0, contrast_ = 0, acquireOption_ = 0;
-  QColor backColor_{kDefaultBackColor};
+  QColor backColor_{zelmar::kDefaultBackColor.r, zelmar::kDefaultBackColor.g,
+                    zelmar::kDefaultBackColor.b};
 
   zelmar::qt::ViewCache cache_;
   QImage frame_;

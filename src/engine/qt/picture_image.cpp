@@ -18,7 +18,9 @@ QImage wrapPicture(const Picture& picture) {
 }
 
 QImage toRgbImage(const Picture& picture) {
-  return wrapPicture(picture).convertToFormat(QImage::Format_RGB888);
+  // Converting to the format it already has would share the picture's pixels.
+  const QImage shared = wrapPicture(picture);
+  return picture.bits() == 24 ? shared.copy() : shared.convertToFormat(QImage::Format_RGB888);
 }
 
 Status fromImage(const QImage& image, Picture& out) {

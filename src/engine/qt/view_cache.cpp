@@ -6,6 +6,7 @@
 #include <opencv2/imgproc.hpp>
 
 #include "engine/core/picture.h"
+#include "engine/qt/area_shrink.h"
 
 namespace zelmar::qt {
 namespace {
@@ -60,7 +61,8 @@ QImage renderView(const Picture& picture, double scale, QRect visible, const Ton
       const int x1 = std::clamp(int(std::ceil((visible.right() + 1) / scale)), x0 + 1, pw);
       const int y1 = std::clamp(int(std::ceil((visible.bottom() + 1) / scale)), y0 + 1, ph);
       const cv::Mat src = rgbRegion(picture, cv::Rect(x0, y0, x1 - x0, y1 - y0));
-      cv::resize(src, scaled, cv::Size(visible.width(), visible.height()), 0, 0, cv::INTER_AREA);
+      areaShrink(src, cv::Size(std::min(visible.width(), src.cols), std::min(visible.height(), src.rows)),
+                 scaled);
     } else {
       // Map each target pixel centre back exactly, so enlarged pixels stay
       // put however far the view is panned.

@@ -59,6 +59,8 @@ TEST_F(RenderTest, RectanglesWithNoAreaOrNoPainterAreRefused) {
     EXPECT_EQ(control->RenderToDevice(&painter, 0, 0, w, h), int(ErrorCode::InvalidArgument));
   }
   EXPECT_EQ(control->RenderToDevice(&painter, nan, 0, 5, 5), int(ErrorCode::InvalidArgument));
+  EXPECT_EQ(control->RenderToDevice(&painter, 0, 0, 1e30f, 1e30f), int(ErrorCode::InvalidArgument));
+  EXPECT_EQ(control->RenderToDevice(&painter, -1e12f, 0, 5, 5), int(ErrorCode::InvalidArgument));
   painter.end();
   EXPECT_EQ(control->RenderToDevice(nullptr, 0, 0, 5, 5), int(ErrorCode::InvalidArgument));
   EXPECT_EQ(control->RenderToDevice(&painter, 0, 0, 5, 5), int(ErrorCode::InvalidArgument));
