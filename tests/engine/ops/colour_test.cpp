@@ -48,17 +48,6 @@ TEST(Colour, GreyUsesTheLumaWeightsAtEveryDepth) {
   EXPECT_TRUE(sameColors(again, gray));
 }
 
-TEST(Colour, ExpandingTo24BitsIsExact) {
-  for (const DepthCase& d : kDepths) {
-    SCOPED_TRACE(d.name);
-    const Picture src = makePattern(23, 11, d.bits, d.gray);
-    Picture p = copyOf(src);
-    ASSERT_TRUE(ops::changeColorDepth(p, 24, 0, 0, 0).ok());
-    EXPECT_EQ(p.bits(), 24);
-    EXPECT_TRUE(sameColors(p, src));
-  }
-}
-
 // Palette reduction of a photo: the colour count fits the depth, and the
 // colour error, pixel by pixel and seen from a distance, stays within bounds
 // and close to ImageMagick's for the same number of colours.
@@ -119,8 +108,9 @@ TEST(Colour, BlackAndWhiteKeepsTheMeanGrey) {
   }
 }
 
-TEST(Colour, PicturesThatAlreadyFitKeepTheirExactColours) {
-  // 1 and 4 bits go up to 8, 24-bit with few colours goes down: no error.
+TEST(Colour, ExactConversionsKeepEveryColour) {
+  // Expanding to 24 bits, 1 and 4 bits going up to 8, and 24-bit pictures
+  // with few colours going down: no colour may change.
   for (const DepthCase& d : kDepths) {
     if (d.bits == 24) continue;
     SCOPED_TRACE(d.name);
@@ -131,6 +121,8 @@ TEST(Colour, PicturesThatAlreadyFitKeepTheirExactColours) {
     EXPECT_TRUE(sameColors(p, src));
     Picture rgb = copyOf(src);
     ASSERT_TRUE(ops::changeColorDepth(rgb, 24, 0, 0, 0).ok());
+    ASSERT_EQ(rgb.bits(), 24);
+    ASSERT_TRUE(sameColors(rgb, src));
     const int target = d.bits == 8 ? 8 : 4;
     ASSERT_TRUE(ops::changeColorDepth(rgb, target, 2, 1, 0).ok());
     EXPECT_EQ(rgb.bits(), target);
