@@ -17,7 +17,7 @@ const Palette kBlackWhite{{0, 0, 0}, {255, 255, 255}};
 Status toBlackWhite(const Picture& p, bool dither, Picture& out) {
   Picture gray;
   ZELMAR_TRY(detail::grayOf(p, gray));
-  ZELMAR_TRY(Picture::create(p.width(), p.height(), 1, out, Limits{~0ull, ~0ull}));
+  ZELMAR_TRY(detail::createResult(p.width(), p.height(), 1, out));
   out.setPalette(kBlackWhite);
   detail::mapToBlackWhite(gray, dither, out);
   return {};
@@ -38,7 +38,7 @@ bool remapPalette(const Picture& p, int bits, Picture& out) {
     if (it == colours.end()) colours.push_back(p.palette()[i]);
   }
   if (colours.size() > (size_t(1) << bits)) return false;
-  if (!Picture::create(p.width(), p.height(), bits, out, Limits{~0ull, ~0ull}).ok()) return false;
+  if (!detail::createResult(p.width(), p.height(), bits, out).ok()) return false;
   out.setPalette(colours);
   cv::LUT(detail::matOf(p), cv::Mat(1, 256, CV_8U, to.data()), detail::matOf(out));
   return true;
@@ -52,7 +52,7 @@ Status toPalette(const Picture& p, int bits, bool dither, Picture& out) {
     ZELMAR_TRY(detail::expandTo24(p, scratch));
     rgb = &scratch;
   }
-  ZELMAR_TRY(Picture::create(p.width(), p.height(), bits, out, Limits{~0ull, ~0ull}));
+  ZELMAR_TRY(detail::createResult(p.width(), p.height(), bits, out));
   const size_t colors = size_t(1) << bits;
   Palette pal;
   if (detail::exactIndices(*rgb, colors, pal, out)) {

@@ -73,7 +73,7 @@ Status quarterTurns(Picture& p, int turns, const Limits& limits) {
   }
   return guarded([&]() -> Status {
     Picture out;
-    ZELMAR_TRY(Picture::create(p.height(), p.width(), p.bits(), out, limits));
+    ZELMAR_TRY(detail::createResult(p.height(), p.width(), p.bits(), out, limits));
     out.palette() = p.palette();
     cv::rotate(matOf(p), matOf(out),
                turns == 1 ? cv::ROTATE_90_CLOCKWISE : cv::ROTATE_90_COUNTERCLOCKWISE);

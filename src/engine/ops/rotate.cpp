@@ -40,7 +40,7 @@ Status rotate(Picture& p, int64_t hundredths, bool enlarge, Rgb fill, const Limi
     const RotatedSize size = enlarge ? rotatedSize(p.width(), p.height(), a)
                                      : RotatedSize{p.width(), p.height()};
     Picture out;
-    ZELMAR_TRY(Picture::create(size.width, size.height, src->bits(), out, limits));
+    ZELMAR_TRY(detail::createResult(size.width, size.height, src->bits(), out, limits));
     out.palette() = src->palette();
 
     // Inverse map, pixel centres on integers: a canvas point goes back through
