@@ -1,6 +1,7 @@
 // Colour depth conversion: exact expansion to 24 bits, or reduction to black
 // and white, 16 or 256 colours. A picture that already fits the target keeps
 // its exact colours; otherwise the palette is optimised and the error diffused.
+#include <algorithm>
 #include <array>
 
 #include "engine/ops/internal.h"
