@@ -44,6 +44,20 @@ TEST(Resize, ShrinkingAveragesAndFlatAreasStayFlat) {
   ASSERT_TRUE(ops::resize(p, 32, 16, 1).ok());
   for (uint32_t y = 0; y < 16; ++y)
     for (uint32_t x = 0; x < 32; ++x) ASSERT_NEAR(pixelAt(p, x, y).g, 127.5, 1);
+  // Whole factors: every pixel is the mean of its block, to the nearest level.
+  const Picture photo = makePhoto(60, 40, 4);
+  for (auto [fx, fy] : {std::pair{5u, 5u}, {3u, 2u}, {1u, 4u}}) {
+    SCOPED_TRACE(std::to_string(fx) + "x" + std::to_string(fy));
+    Picture q = copyOf(photo);
+    ASSERT_TRUE(ops::resize(q, 60 / fx, 40 / fy, 1).ok());
+    for (uint32_t y = 0; y < q.height(); ++y)
+      for (uint32_t x = 0; x < q.width(); ++x) {
+        double sum = 0;
+        for (uint32_t by = y * fy; by < (y + 1) * fy; ++by)
+          for (uint32_t bx = x * fx; bx < (x + 1) * fx; ++bx) sum += pixelAt(photo, bx, by).g;
+        ASSERT_NEAR(pixelAt(q, x, y).g, sum / (fx * fy), 0.5 + 1e-9) << x << "," << y;
+      }
+  }
   // Enlarging a flat colour keeps it exactly.
   Picture flat;
   ASSERT_TRUE(Picture::create(5, 4, 24, flat).ok());
