@@ -2,10 +2,17 @@
 // Run: build/release/bench/ops_bench --benchmark_repetitions=5
 //        --benchmark_report_aggregates_only=true
 // The picture's copy made before each run of an operation is not timed.
+// For bench/compare_ops.sh it also writes the picture, and our colour
+// reductions of it, as PNM:
+//   ops_bench --write-photo OUT.ppm
+//   ops_bench --write-colors 256|16|2 OUT.pnm
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
+#include <string>
 
 #include "engine/ops/ops.h"
 #include "support/pictures.h"
@@ -126,4 +133,20 @@ OP_BENCH(saturation);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  if (argc == 3 && std::strcmp(argv[1], "--write-photo") == 0)
+    return zelmar::test::writePnm(photo(), argv[2]) ? 0 : 1;
+  if (argc == 4 && std::strcmp(argv[1], "--write-colors") == 0) {
+    const int colours = std::atoi(argv[2]);
+    const int bits = colours == 256 ? 8 : colours == 16 ? 4 : colours == 2 ? 1 : 0;
+    Picture p;
+    if (bits == 0 || !photo().cloneTo(p).ok() || !ops::changeColorDepth(p, bits, 2, 1, 0).ok())
+      return 1;
+    return zelmar::test::writePnm(p, argv[3]) ? 0 : 1;
+  }
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

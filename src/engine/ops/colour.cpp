@@ -32,7 +32,7 @@ Status grayOf(const Picture& p, Picture& result) {
   ZELMAR_TRY(requirePicture(p));
   return guarded([&]() -> Status {
     Picture out;
-    ZELMAR_TRY(Picture::create(p.width(), p.height(), 8, out, Limits{~0ull, ~0ull}));
+    ZELMAR_TRY(detail::createResult(p.width(), p.height(), 8, out));
     out.setPalette(grayPalette(256));
     cv::Mat dst = matOf(out);
     if (p.bits() == 24) {

@@ -1,6 +1,7 @@
 // Colour depth conversion: exact expansion to 24 bits, or reduction to black
 // and white, 16 or 256 colours. A picture that already fits the target keeps
 // its exact colours; otherwise the palette is optimised and the error diffused.
+#include <algorithm>
 #include <array>
 
 #include "engine/ops/internal.h"
@@ -17,7 +18,7 @@ const Palette kBlackWhite{{0, 0, 0}, {255, 255, 255}};
 Status toBlackWhite(const Picture& p, bool dither, Picture& out) {
   Picture gray;
   ZELMAR_TRY(detail::grayOf(p, gray));
-  ZELMAR_TRY(Picture::create(p.width(), p.height(), 1, out, Limits{~0ull, ~0ull}));
+  ZELMAR_TRY(detail::createResult(p.width(), p.height(), 1, out));
   out.setPalette(kBlackWhite);
   detail::mapToBlackWhite(gray, dither, out);
   return {};
@@ -38,7 +39,7 @@ bool remapPalette(const Picture& p, int bits, Picture& out) {
     if (it == colours.end()) colours.push_back(p.palette()[i]);
   }
   if (colours.size() > (size_t(1) << bits)) return false;
-  if (!Picture::create(p.width(), p.height(), bits, out, Limits{~0ull, ~0ull}).ok()) return false;
+  if (!detail::createResult(p.width(), p.height(), bits, out).ok()) return false;
   out.setPalette(colours);
   cv::LUT(detail::matOf(p), cv::Mat(1, 256, CV_8U, to.data()), detail::matOf(out));
   return true;
@@ -52,7 +53,7 @@ Status toPalette(const Picture& p, int bits, bool dither, Picture& out) {
     ZELMAR_TRY(detail::expandTo24(p, scratch));
     rgb = &scratch;
   }
-  ZELMAR_TRY(Picture::create(p.width(), p.height(), bits, out, Limits{~0ull, ~0ull}));
+  ZELMAR_TRY(detail::createResult(p.width(), p.height(), bits, out));
   const size_t colors = size_t(1) << bits;
   Palette pal;
   if (detail::exactIndices(*rgb, colors, pal, out)) {

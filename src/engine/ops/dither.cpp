@@ -82,9 +82,12 @@ constexpr uint32_t kBandRows = 512, kWarmRows = 24;
 template <int N, bool Dither, class Pick>
 void diffuseBand(const Picture& src, uint32_t y0, uint32_t y1, Picture& out, Pick& pick) {
   const int w = int(src.width());
+  // Errors arriving from the row above, with a guard cell at each end. The
+  // row below is written once per cell from three running sums, and the
+  // error to the right travels in `carry`.
   std::vector<int> bufA(size_t(w + 2) * N, 0), bufB(bufA.size(), 0);
-  int* cur = bufA.data();
-  int* next = bufB.data();
+  int* above = bufA.data();
+  int* below = bufB.data();
   const uint32_t start = y0 > kWarmRows ? y0 - kWarmRows : 0;
   std::vector<uint8_t> scratch(static_cast<size_t>(w));
   for (uint32_t y = start; y < y1; ++y) {
@@ -93,29 +96,35 @@ void diffuseBand(const Picture& src, uint32_t y0, uint32_t y1, Picture& out, Pic
     // Every band scans its rows in the same directions as a single pass would.
     const int dir = (y % 2 == 0) ? 1 : -1;
     int x = dir > 0 ? 0 : w - 1;
+    int carry[N] = {}, behind[N] = {}, here[N] = {};
     for (int i = 0; i < w; ++i, x += dir) {
-      int* c = cur + (x + 1) * N;
-      int* n = next + (x + 1) * N;
       int v[N];
       for (int ch = 0; ch < N; ++ch) {
         v[ch] = s[x * N + ch];
-        if constexpr (Dither) v[ch] = std::clamp(v[ch] + ((c[ch] + 8) >> 4), 0, 255);
+        if constexpr (Dither) {
+          v[ch] += (above[(x + 1) * N + ch] + carry[ch] + 8) >> 4;
+          v[ch] = v[ch] < 0 ? 0 : v[ch] > 255 ? 255 : v[ch];
+        }
       }
       int q[N];
       d[x] = uint8_t(pick(v, q));
       if constexpr (Dither) {
         for (int ch = 0; ch < N; ++ch) {
           const int e = v[ch] - q[ch];
-          c[dir * N + ch] += e * 7;
-          n[-dir * N + ch] += e * 3;
-          n[ch] += e * 5;
-          n[dir * N + ch] += e;
+          carry[ch] = e * 7;
+          // behind: the cell below-behind, now complete; here: below; e: below-ahead.
+          below[(x + 1 - dir) * N + ch] = behind[ch] + e * 3;
+          behind[ch] = here[ch] + e * 5;
+          here[ch] = e;
         }
       }
     }
     if constexpr (Dither) {
-      std::swap(cur, next);
-      std::fill(next, next + (w + 2) * N, 0);
+      for (int ch = 0; ch < N; ++ch) {
+        below[(x + 1 - dir) * N + ch] = behind[ch];  // x is one past the last pixel
+        below[(x + 1) * N + ch] = here[ch];          // the guard cell, never read
+      }
+      std::swap(above, below);
     }
   }
 }

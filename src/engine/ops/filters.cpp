@@ -22,7 +22,7 @@ Status convolveInto(Picture& p, Kernel kernel) {
     const Picture* src = nullptr;
     ZELMAR_TRY(detail::workingForm(p, true, scratch, src));
     Picture out;
-    ZELMAR_TRY(Picture::create(src->width(), src->height(), src->bits(), out, Limits{~0ull, ~0ull}));
+    ZELMAR_TRY(detail::createResult(src->width(), src->height(), src->bits(), out));
     out.palette() = src->palette();
     if (src->bits() == 24)
       detail::convolve3x3<3>(*src, out, kernel);

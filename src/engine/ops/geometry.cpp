@@ -16,28 +16,45 @@ using detail::requirePicture;
 
 namespace {
 
-template <int N>
-void mirrorRow(uint8_t* row, uint32_t width) {
-  uint8_t* a = row;
-  uint8_t* b = row + size_t(width - 1) * N;
-  for (; a < b; a += N, b -= N)
-    for (int c = 0; c < N; ++c) std::swap(a[c], b[c]);
+void mirrorRow1(uint8_t* row, uint32_t width) { std::reverse(row, row + width); }
+
+// Through a copy of the row: each pixel is one 4-byte load and store, the
+// extra byte landing on the next pixel, which is written after it.
+void mirrorRow3(uint8_t* row, uint32_t width, std::vector<uint8_t>& tmp) {
+  const size_t bytes = size_t(width) * 3;
+  std::memcpy(tmp.data(), row, bytes);
+  const uint8_t* last = tmp.data() + bytes - 3;
+  for (uint32_t x = 0; x + 1 < width; ++x) {
+    uint32_t px;
+    std::memcpy(&px, last - size_t(x) * 3, 4);
+    std::memcpy(row + size_t(x) * 3, &px, 4);
+  }
+  std::memcpy(row + bytes - 3, tmp.data(), 3);
 }
 
 }  // namespace
 
 Status mirrorHorizontal(Picture& p) {
   ZELMAR_TRY(requirePicture(p));
-  // In place: nothing is allocated, so nothing can fail half-way.
-  cv::parallel_for_(cv::Range(0, int(p.height())), [&](const cv::Range& r) {
-    for (int y = r.start; y < r.end; ++y) {
-      if (p.bits() == 24)
-        mirrorRow<3>(p.row(uint32_t(y)), p.width());
-      else
-        mirrorRow<1>(p.row(uint32_t(y)), p.width());
-    }
+  // In place, in stripes of rows. The row buffers are allocated before any
+  // row is touched, so a failure leaves the picture as it was.
+  const int stripes = std::max(1, cv::getNumThreads());
+  return guarded([&]() -> Status {
+    std::vector<std::vector<uint8_t>> tmp(static_cast<size_t>(stripes));
+    if (p.bits() == 24)
+      for (auto& t : tmp) t.resize(p.stride() + 1);
+    const int64_t h = p.height();
+    cv::parallel_for_(cv::Range(0, stripes), [&](const cv::Range& r) {
+      for (int i = r.start; i < r.end; ++i)
+        for (int64_t y = h * i / stripes; y < h * (i + 1) / stripes; ++y) {
+          if (p.bits() == 24)
+            mirrorRow3(p.row(uint32_t(y)), p.width(), tmp[size_t(i)]);
+          else
+            mirrorRow1(p.row(uint32_t(y)), p.width());
+        }
+    });
+    return {};
   });
-  return {};
 }
 
 Status flipVertical(Picture& p) {
@@ -73,7 +90,7 @@ Status quarterTurns(Picture& p, int turns, const Limits& limits) {
   }
   return guarded([&]() -> Status {
     Picture out;
-    ZELMAR_TRY(Picture::create(p.height(), p.width(), p.bits(), out, limits));
+    ZELMAR_TRY(detail::createResult(p.height(), p.width(), p.bits(), out, limits));
     out.palette() = p.palette();
     cv::rotate(matOf(p), matOf(out),
                turns == 1 ? cv::ROTATE_90_CLOCKWISE : cv::ROTATE_90_COUNTERCLOCKWISE);

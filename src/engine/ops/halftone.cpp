@@ -43,7 +43,7 @@ Status makeHalftone(Picture& p, int kind, int angle) {
     Picture gray;
     ZELMAR_TRY(detail::grayOf(p, gray));
     Picture out;
-    ZELMAR_TRY(Picture::create(p.width(), p.height(), 1, out, Limits{~0ull, ~0ull}));
+    ZELMAR_TRY(detail::createResult(p.width(), p.height(), 1, out));
     out.setPalette({{0, 0, 0}, {255, 255, 255}});
     static const auto screen = makeScreen();
     cv::parallel_for_(cv::Range(0, int(p.height())), [&](const cv::Range& r) {

@@ -51,6 +51,13 @@ inline uint8_t luma(Rgb c) { return luma(c.r, c.g, c.b); }
 // `scratch` and points `work` there.
 Status workingForm(const Picture& in, bool keepGray, Picture& scratch, const Picture*& work);
 
+// A new picture for an operation's result. `limits` apply to sizes the
+// operation computes; a result the size of a picture already held needs none.
+// Large pixel buffers are backed by huge pages where the system allows, which
+// saves most of the page faults of touching them the first time.
+Status createResult(uint64_t width, uint64_t height, int bits, Picture& out,
+                    const Limits& limits = Limits{~0ull, ~0ull});
+
 // The picture's luma as an 8-bit grey ramp picture.
 Status grayOf(const Picture& p, Picture& out);
 

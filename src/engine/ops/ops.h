@@ -1,7 +1,10 @@
 #pragma once
 // Pixel operations on a picture, in place: on success the picture is
 // replaced by the result; on failure it is left exactly as it was.
-// Every operation on an empty picture fails with NoPicture.
+// Every operation on an empty picture fails with NoPicture; any may fail with
+// OutOfMemory. Mirror, flip, invert and quarter turns keep the depth and are
+// exact. Interpolating and convolving operations (filters, resize, other
+// angles, saturation) give 24-bit colour, or 8-bit grey for a grey picture.
 #include <cstdint>
 
 #include "engine/core/error.h"
@@ -16,17 +19,21 @@ Status invertColors(Picture& p);      // palette pictures invert their palette
 
 // 5 emboss, 16 edge detection; other codes are InvalidArgument.
 Status applyFilter(Picture& p, int filter);
-// Sharpening; strength in percent (100 = the usual unsharp strength).
+// Sharpening (unsharp masking against the 3 × 3 mean); strength in percent,
+// 0..1000, 0 = unchanged.
 Status enhanceEdges(Picture& p, int strength);
 // 8: 256 grey levels (luma 0.299/0.587/0.114), an 8-bit grey picture.
 Status toGrayscale(Picture& p, int bits);
 // kind 1: 1-bit clustered-dot halftone at screen `angle` (0).
 Status makeHalftone(Picture& p, int kind, int angle);
 // (1|4|8, 2, 1, 0): optimised palette of 2/16/256 colours with Floyd–Steinberg
-// error diffusion (1 bit = black and white); (24, 0, 0, 0): exact expansion.
+// error diffusion (1 bit = black and white); dither 0 maps to the nearest
+// colour instead. A picture with no more colours than the target keeps them
+// exactly. (24, ...): exact expansion. Other arguments: InvalidArgument.
 Status changeColorDepth(Picture& p, int bits, int palette, int dither, int colors);
-// Sizes round to the nearest integer; zero, negative or over-limit sizes
-// are refused. Area averaging when shrinking, bicubic when enlarging.
+// Sizes round to the nearest integer; zero, negative or NaN sizes are
+// InvalidArgument, sizes beyond `limits` LimitExceeded. Area averaging on
+// the axes that shrink, bicubic on those that grow. `method` must be 1.
 Status resize(Picture& p, double width, double height, int method,
               const Limits& limits = {});
 // Positive angles turn clockwise, in hundredths of a degree; `enlarge`
@@ -44,7 +51,10 @@ struct RotatedSize {
   friend bool operator==(const RotatedSize&, const RotatedSize&) = default;
 };
 RotatedSize rotatedSize(uint32_t width, uint32_t height, int64_t hundredths);
-// `base` with its saturation changed by value/10 percent (-990..990), into `out`.
+// `base` with its saturation changed by value/10 percent (-990..990), into
+// `out` (`base` is not changed). 0 gives `base` back exactly, depth included,
+// and so does a grey picture for any value. SaturationSession keeps the base
+// of a run of calls. Errors: InvalidArgument for other values.
 Status adjustSaturation(const Picture& base, int value, Picture& out);
 
 }  // namespace zelmar::ops

@@ -23,7 +23,7 @@ Status pixelSize(double v, const Limits& limits, uint32_t& out) {
 
 Status resampleInto(const Picture& src, uint32_t w, uint32_t h, const Limits& limits,
                     Picture& out) {
-  ZELMAR_TRY(Picture::create(w, h, src.bits(), out, limits));
+  ZELMAR_TRY(detail::createResult(w, h, src.bits(), out, limits));
   out.palette() = src.palette();
   cv::Mat dst = matOf(out);
   const bool growX = w > src.width(), growY = h > src.height();

@@ -43,7 +43,7 @@ Status adjustSaturation(const Picture& base, int value, Picture& out) {
     Picture scratch;
     const Picture* src = nullptr;
     ZELMAR_TRY(detail::workingForm(base, false, scratch, src));
-    ZELMAR_TRY(Picture::create(src->width(), src->height(), 24, res, Limits{~0ull, ~0ull}));
+    ZELMAR_TRY(detail::createResult(src->width(), src->height(), 24, res));
     saturateRows(*src, res, int(std::lround((1000.0 + value) * 1024.0 / 1000.0)));
     out = std::move(res);
     return {};

@@ -1,9 +1,26 @@
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
 
 #include "engine/ops/internal.h"
 
 namespace zelmar::ops::detail {
+
+Status createResult(uint64_t width, uint64_t height, int bits, Picture& out,
+                    const Limits& limits) {
+  ZELMAR_TRY(Picture::create(width, height, bits, out, limits));
+  constexpr size_t kHuge = size_t(4) << 20;
+  if (out.byteSize() >= kHuge) {
+    // Only advice: the pages are untouched yet, and a refusal changes nothing.
+    const auto page = uintptr_t(sysconf(_SC_PAGESIZE));
+    const auto begin = (uintptr_t(out.data()) + page - 1) & ~(page - 1);
+    const auto end = uintptr_t(out.data() + out.byteSize()) & ~(page - 1);
+    if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+  }
+  return {};
+}
 
 bool isGrayRamp(const Picture& p) {
   if (p.bits() != 8) return false;
@@ -17,7 +34,7 @@ Status expandTo24(const Picture& in, Picture& out) {
   ZELMAR_TRY(requirePicture(in));
   if (in.bits() == 24) return in.cloneTo(out);
   Picture res;
-  ZELMAR_TRY(Picture::create(in.width(), in.height(), 24, res, Limits{~0ull, ~0ull}));
+  ZELMAR_TRY(createResult(in.width(), in.height(), 24, res));
   const Palette& pal = in.palette();
   cv::parallel_for_(cv::Range(0, int(in.height())), [&](const cv::Range& rows) {
     for (int y = rows.start; y < rows.end; ++y) {
@@ -48,7 +65,7 @@ Status workingForm(const Picture& in, bool keepGray, Picture& scratch, const Pic
   }
   // A grey palette in any order: the indices become grey levels.
   Picture res;
-  ZELMAR_TRY(Picture::create(in.width(), in.height(), 8, res, Limits{~0ull, ~0ull}));
+  ZELMAR_TRY(createResult(in.width(), in.height(), 8, res));
   res.setPalette(grayPalette(256));
   std::array<uint8_t, 256> level{};
   for (size_t i = 0; i < in.palette().size(); ++i) level[i] = in.palette()[i].r;

@@ -108,20 +108,5 @@ TEST(Geometry, MatchesImageMagick) {
   }
 }
 
-TEST(Geometry, SinglePixelAndSingleLinePictures) {
-  for (auto [w, h] : {std::pair{1u, 1u}, {1u, 9u}, {9u, 1u}}) {
-    SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h));
-    const Picture src = makePattern(w, h, 24);
-    Picture p = copyOf(src);
-    ASSERT_TRUE(ops::mirrorHorizontal(p).ok());
-    ASSERT_TRUE(ops::flipVertical(p).ok());
-    ASSERT_TRUE(ops::rotate(p, 18000, true, {}).ok());
-    EXPECT_TRUE(sameColors(p, src));
-    ASSERT_TRUE(ops::rotate(p, 9000, true, {}).ok());
-    EXPECT_EQ(p.width(), h);
-    EXPECT_EQ(p.height(), w);
-  }
-}
-
 }  // namespace
 }  // namespace zelmar::test

@@ -44,6 +44,20 @@ TEST(Resize, ShrinkingAveragesAndFlatAreasStayFlat) {
   ASSERT_TRUE(ops::resize(p, 32, 16, 1).ok());
   for (uint32_t y = 0; y < 16; ++y)
     for (uint32_t x = 0; x < 32; ++x) ASSERT_NEAR(pixelAt(p, x, y).g, 127.5, 1);
+  // Whole factors: every pixel is the mean of its block, to the nearest level.
+  const Picture photo = makePhoto(60, 40, 4);
+  for (auto [fx, fy] : {std::pair{5u, 5u}, {3u, 2u}, {1u, 4u}}) {
+    SCOPED_TRACE(std::to_string(fx) + "x" + std::to_string(fy));
+    Picture q = copyOf(photo);
+    ASSERT_TRUE(ops::resize(q, 60 / fx, 40 / fy, 1).ok());
+    for (uint32_t y = 0; y < q.height(); ++y)
+      for (uint32_t x = 0; x < q.width(); ++x) {
+        double sum = 0;
+        for (uint32_t by = y * fy; by < (y + 1) * fy; ++by)
+          for (uint32_t bx = x * fx; bx < (x + 1) * fx; ++bx) sum += pixelAt(photo, bx, by).g;
+        ASSERT_NEAR(pixelAt(q, x, y).g, sum / (fx * fy), 0.5 + 1e-9) << x << "," << y;
+      }
+  }
   // Enlarging a flat colour keeps it exactly.
   Picture flat;
   ASSERT_TRUE(Picture::create(5, 4, 24, flat).ok());
@@ -144,6 +158,33 @@ TEST(Rotate, AnyAngleKeepsThePictureWholeAndFillsTheCorners) {
   for (uint32_t x = 0; x < p.width(); ++x) {
     EXPECT_LT(pixelAt(p, x, 0).r, 200) << x;
     EXPECT_LT(pixelAt(p, x, p.height() - 1).r, 200) << x;
+  }
+}
+
+TEST(Rotate, AnyAngleTurnsTheSameWayAsTheQuarterTurns) {
+  // A linear ramp, which bilinear sampling reproduces exactly: turned by a
+  // hair less than a quarter, the interior matches the exact quarter turn
+  // within the half-pixel offset of the larger canvas.
+  Picture p;
+  ASSERT_TRUE(Picture::create(30, 20, 24, p).ok());
+  for (uint32_t y = 0; y < 20; ++y)
+    for (uint32_t x = 0; x < 30; ++x) {
+      uint8_t* px = p.row(y) + 3 * x;
+      px[0] = uint8_t(x * 8), px[1] = uint8_t(y * 8), px[2] = 0;
+    }
+  for (int64_t a : {9000, -9000}) {
+    SCOPED_TRACE(a);
+    Picture exact = copyOf(p), near = copyOf(p);
+    ASSERT_TRUE(ops::rotate(exact, a, true, {}).ok());
+    ASSERT_TRUE(ops::rotate(near, a > 0 ? a - 1 : a + 1, true, {}).ok());
+    ASSERT_EQ(near.width(), exact.width() + 1);
+    ASSERT_EQ(near.height(), exact.height() + 1);
+    for (uint32_t y = 2; y + 2 < exact.height(); ++y)
+      for (uint32_t x = 2; x + 2 < exact.width(); ++x) {
+        const Rgb e = pixelAt(exact, x, y), n = pixelAt(near, x, y), n1 = pixelAt(near, x + 1, y + 1);
+        ASSERT_NEAR((n.r + n1.r) / 2.0, e.r, 6) << x << "," << y;
+        ASSERT_NEAR((n.g + n1.g) / 2.0, e.g, 6) << x << "," << y;
+      }
   }
 }
 
