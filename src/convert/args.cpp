@@ -101,14 +101,14 @@ bool parseArguments(const std::vector<std::string_view>& args, Options& options,
       result.time = true;
       continue;
     }
-    const OpSpec* spec = findOperation(arg);
+    const OpEntry* entry = findOperation(arg);
     const bool setting = arg == "--background" || arg == "--format";
-    if (!spec && !setting) {
+    if (!entry && !setting) {
       error = arg == "--info" ? "--info must come first and alone: --info FILE"
                               : "unknown option " + inQuotes(arg) + " (see --help)";
       return false;
     }
-    const bool takesValue = setting || !spec->value.empty();
+    const bool takesValue = setting || !entry->value.empty();
     if (takesValue && i + 1 == args.size()) {
       error = std::string(arg) + " needs a value";
       return false;
@@ -117,8 +117,8 @@ bool parseArguments(const std::vector<std::string_view>& args, Options& options,
       if (!parseSetting(arg, args[++i], result, error)) return false;
       continue;
     }
-    Operation op{spec};
-    if (takesValue && !spec->parse(args[++i], op, error)) {
+    Operation op{entry};
+    if (takesValue && !entry->parse(args[++i], op, error)) {
       error = std::string(arg) + ": " + error;
       return false;
     }
@@ -160,11 +160,11 @@ std::string helpText() {
       ".jpg/.jpeg 21, .tga 4, .cmp 5.\n"
       "\n"
       "Operations:\n";
-  for (const auto& spec : operationTable()) {
-    std::string left = "  " + std::string(spec.flag);
-    if (!spec.value.empty()) left += " " + std::string(spec.value);
+  for (const auto& entry : operationTable()) {
+    std::string left = "  " + std::string(entry.flag);
+    if (!entry.value.empty()) left += " " + std::string(entry.value);
     left.resize(std::max<size_t>(left.size() + 1, 26), ' ');
-    text += left + std::string(spec.help) + "\n";
+    text += left + std::string(entry.help) + "\n";
   }
   text +=
       "\n"

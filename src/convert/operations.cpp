@@ -63,7 +63,7 @@ Status saturation(Picture& p, const Operation& op, OpState& state) {
   return {};
 }
 
-constexpr OpSpec kOperations[] = {
+constexpr OpEntry kOperations[] = {
     {"--invert", "", "negative colours (a palette picture inverts its palette)", nullptr,
      [](Picture& p, const Operation&, OpState&) { return ops::invertColors(p); }},
     {"--mirror", "", "swap left and right", nullptr,
@@ -106,17 +106,17 @@ bool parseInteger(std::string_view text, int64_t& value) {
   return ec == std::errc() && ptr == end;
 }
 
-std::span<const OpSpec> operationTable() { return kOperations; }
+std::span<const OpEntry> operationTable() { return kOperations; }
 
-const OpSpec* findOperation(std::string_view flag) {
-  for (const auto& spec : kOperations)
-    if (spec.flag == flag) return &spec;
+const OpEntry* findOperation(std::string_view flag) {
+  for (const auto& entry : kOperations)
+    if (entry.flag == flag) return &entry;
   return nullptr;
 }
 
 Status applyOperation(Picture& picture, const Operation& op, OpState& state) {
-  if (op.spec->apply != saturation) state.saturationBase.clear();
-  return op.spec->apply(picture, op, state);
+  if (op.entry->apply != saturation) state.saturationBase.clear();
+  return op.entry->apply(picture, op, state);
 }
 
 }  // namespace zelmar::convert

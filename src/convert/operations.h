@@ -12,11 +12,11 @@
 
 namespace zelmar::convert {
 
-struct OpSpec;
+struct OpEntry;
 
 // One operation as given on the command line, with its value parsed.
 struct Operation {
-  const OpSpec* spec = nullptr;
+  const OpEntry* entry = nullptr;
   int64_t a = 0, b = 0;
 };
 
@@ -28,7 +28,7 @@ struct OpState {
   Picture saturationBase;
 };
 
-struct OpSpec {
+struct OpEntry {
   std::string_view flag;   // "--rotate"
   std::string_view value;  // "HUNDREDTHS"; empty for a flag without a value
   std::string_view help;
@@ -37,9 +37,9 @@ struct OpSpec {
   Status (*apply)(Picture& picture, const Operation& op, OpState& state);
 };
 
-std::span<const OpSpec> operationTable();
+std::span<const OpEntry> operationTable();
 // The row of `flag`, or nullptr when it names no operation.
-const OpSpec* findOperation(std::string_view flag);
+const OpEntry* findOperation(std::string_view flag);
 
 // Applies one operation. On failure the picture is unchanged.
 Status applyOperation(Picture& picture, const Operation& op, OpState& state);

@@ -75,7 +75,7 @@ int runConvert(const Options& options, std::FILE* err) {
   for (const Operation& op : options.operations) {
     Stopwatch watch;
     s = applyOperation(picture, op, state);
-    const std::string flag(op.spec->flag);
+    const std::string flag(op.entry->flag);
     if (s.code() == ErrorCode::Unsupported)
       return fail(err, flag + " is not available in this build (" + describe(s, "") + ")");
     if (!s.ok()) return fail(err, flag + " failed on " + options.input + ": " + describe(s, ""));
