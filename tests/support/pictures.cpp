@@ -101,6 +101,17 @@ int maxChannelDiff(const Picture& a, const Picture& b) {
   return worst;
 }
 
+double meanChannelDiff(const Picture& a, const Picture& b) {
+  if (a.width() != b.width() || a.height() != b.height() || a.empty() || b.empty()) return 1e9;
+  double sum = 0;
+  for (uint32_t y = 0; y < a.height(); ++y)
+    for (uint32_t x = 0; x < a.width(); ++x) {
+      const Rgb p = pixelAt(a, x, y), q = pixelAt(b, x, y);
+      sum += std::abs(p.r - q.r) + std::abs(p.g - q.g) + std::abs(p.b - q.b);
+    }
+  return sum / (3.0 * a.width() * a.height());
+}
+
 bool sameColors(const Picture& a, const Picture& b) { return maxChannelDiff(a, b) == 0; }
 
 bool writePnm(const Picture& p, const std::string& path) {

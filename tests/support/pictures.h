@@ -24,6 +24,10 @@ Rgb pixelAt(const Picture& p, uint32_t x, uint32_t y);
 // Largest difference of any channel of any pixel; -1 when the sizes differ.
 int maxChannelDiff(const Picture& a, const Picture& b);
 
+// Mean of the absolute channel differences over every pixel and channel;
+// a huge value when the sizes differ.
+double meanChannelDiff(const Picture& a, const Picture& b);
+
 // Same size and the same colour at every pixel (depth and palette order may differ).
 bool sameColors(const Picture& a, const Picture& b);
 

@@ -104,17 +104,6 @@ std::string oracleIdentify(Bytes file, const std::string& ext, const std::string
   return run({identify, "-format", format, in + "[0]"}).out;
 }
 
-double meanChannelDiff(const Picture& a, const Picture& b) {
-  if (a.width() != b.width() || a.height() != b.height() || a.empty()) return 1e9;
-  double sum = 0;
-  for (uint32_t y = 0; y < a.height(); ++y)
-    for (uint32_t x = 0; x < a.width(); ++x) {
-      const Rgb p = pixelAt(a, x, y), q = pixelAt(b, x, y);
-      sum += std::abs(p.r - q.r) + std::abs(p.g - q.g) + std::abs(p.b - q.b);
-    }
-  return sum / (3.0 * a.width() * a.height());
-}
-
 ByteVec exifBlock(int orientation, bool bigEndian) {
   ByteVec v;
   auto p16 = [&](uint16_t x) {

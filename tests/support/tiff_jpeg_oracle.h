@@ -33,9 +33,6 @@ Picture oracleDecode(const std::string& tool, Bytes file, const std::string& ext
 // A tool's answer to an identify-style query (`-format` text) about the file.
 std::string oracleIdentify(Bytes file, const std::string& ext, const std::string& format);
 
-// The mean absolute difference over all channels of all pixels; a large
-// value when the sizes differ.
-double meanChannelDiff(const Picture& a, const Picture& b);
 
 // An EXIF TIFF block whose IFD0 holds a few ordinary tags and then the
 // orientation tag with `orientation` (as a SHORT), in either byte order.

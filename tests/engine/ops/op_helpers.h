@@ -46,16 +46,6 @@ inline std::array<double, 3> meanColour(const Picture& p) {
   return {sum[0] / n, sum[1] / n, sum[2] / n};
 }
 
-// Mean of the absolute channel differences over every pixel and channel.
-inline double meanAbsError(const Picture& a, const Picture& b) {
-  double sum = 0;
-  for (uint32_t y = 0; y < a.height(); ++y)
-    for (uint32_t x = 0; x < a.width(); ++x) {
-      const Rgb p = pixelAt(a, x, y), q = pixelAt(b, x, y);
-      sum += std::abs(p.r - q.r) + std::abs(p.g - q.g) + std::abs(p.b - q.b);
-    }
-  return sum / (3.0 * a.width() * a.height());
-}
 
 // Mean absolute channel difference of the averages of `block` × `block`
 // squares: what error diffusion is meant to keep, seen from a distance.
