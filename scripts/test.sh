@@ -12,11 +12,25 @@ export UBSAN_OPTIONS=print_stacktrace=1
 fuzz_seconds=${ZELMAR_FUZZ_SECONDS:-30}
 
 status=0
+passed=0
+failed=0
+# Adds one ctest run's counts, read from its summary line, to the totals.
+count_ctest() {
+  local line total bad
+  line=$(grep -a -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$1" | tail -1 || true)
+  total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$line")
+  bad=$(sed -E 's/.*passed, ([0-9]+) tests? failed.*/\1/' <<<"$line")
+  passed=$((passed + ${total:-0} - ${bad:-0}))
+  failed=$((failed + ${bad:-1}))
+}
+
 for kind in release asan; do
   echo "=== $kind build"
   "$root/scripts/build.sh" "$kind"
   echo "=== $kind tests"
-  ctest --test-dir "$root/build/$kind" --output-on-failure -j 2 --timeout 600 || status=1
+  log="$root/build/$kind/ctest.log"
+  ctest --test-dir "$root/build/$kind" --output-on-failure -j 2 --timeout 600 2>&1 | tee "$log" || status=1
+  count_ctest "$log"
 done
 
 echo "=== fuzzing, ${fuzz_seconds}s per target"
@@ -29,9 +43,13 @@ for fuzzer in "$root"/build/fuzz/fuzz/fuzz_*; do
   if "$fuzzer" -max_total_time="$fuzz_seconds" -max_len=65536 -rss_limit_mb=2048 \
        -artifact_prefix="$root/build/fuzz/$name-" "$work" >"$root/build/fuzz/$name.log" 2>&1; then
     echo "fuzz $name: $(grep -a -E '^#[0-9]+.*DONE' "$root/build/fuzz/$name.log" | tail -1)"
+    passed=$((passed + 1))
   else
     echo "fuzz $name: FAILED"; tail -40 "$root/build/fuzz/$name.log"; status=1
+    failed=$((failed + 1))
   fi
   rm -rf "$work"
 done
+[ "$failed" -eq 0 ] || status=1
+echo "$passed passed, $failed failed"
 exit $status
