@@ -6,9 +6,9 @@
 
 #include <cstdlib>
 
+#include "bench_main.h"
 #include "engine/codecs/bmp.h"
 #include "engine/codecs/pcx.h"
-#include "engine/core/memory_tuning.h"
 #include "support/pictures.h"
 
 namespace {
@@ -88,10 +88,5 @@ BENCHMARK(decodePhoto<pcx::encode, pcx::decode>)
 }  // namespace
 
 int main(int argc, char** argv) {
-  zelmar::tuneMemoryForPictures();  // as the programs measured here do
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return zelmar::bench::runBenchmarks(argc, argv);
 }

@@ -14,7 +14,7 @@
 #include <functional>
 #include <string>
 
-#include "engine/core/memory_tuning.h"
+#include "bench_main.h"
 #include "engine/ops/ops.h"
 #include "support/pictures.h"
 
@@ -145,10 +145,5 @@ int main(int argc, char** argv) {
       return 1;
     return zelmar::test::writePnm(p, argv[3]) ? 0 : 1;
   }
-  zelmar::tuneMemoryForPictures();  // as the programs measured here do
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return zelmar::bench::runBenchmarks(argc, argv);
 }

@@ -16,10 +16,10 @@
 #include <memory>
 #include <unistd.h>
 
+#include "bench_main.h"
 #include "app/module1.h"
 #include "app/picfrm.h"
 #include "app/prompt.h"
-#include "engine/core/memory_tuning.h"
 #include "engine/io/file_io.h"
 #include "engine/qt/engine_factory.h"
 #include "support/pictures.h"
@@ -191,9 +191,5 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   // The exit question never comes up here, but never block on one.
   prompt::setMessageHook([](QMessageBox&) { return QMessageBox::No; });
-  zelmar::tuneMemoryForPictures();  // as the programs measured here do
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return zelmar::bench::runBenchmarks(argc, argv);
 }
