@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 
+#include "bench_main.h"
 #include "engine/codecs/bmp.h"
 #include "engine/codecs/pcx.h"
 #include "support/pictures.h"
@@ -86,4 +87,6 @@ BENCHMARK(decodePhoto<pcx::encode, pcx::decode>)
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  return zelmar::bench::runBenchmarks(argc, argv);
+}

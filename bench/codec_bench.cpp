@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_main.h"
 #include "engine/core/defaults.h"
 #include "engine/core/facts.h"
 #include "engine/io/formats.h"
@@ -74,7 +75,6 @@ int main(int argc, char** argv) {
   if (argc == 3 && std::string(argv[1]) == "--write-photo") {
     return zelmar::test::writePnm(photo(), argv[2]) ? 0 : 1;
   }
-  benchmark::Initialize(&argc, argv);
   photo();  // made once, outside every timing
   for (const Format& f : kFormats) {
     benchmark::RegisterBenchmark((std::string("decode/") + f.name).c_str(), decode, f)
@@ -84,7 +84,5 @@ int main(int argc, char** argv) {
         ->Unit(benchmark::kMillisecond)
         ->UseRealTime();
   }
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return zelmar::bench::runBenchmarks(argc, argv);
 }

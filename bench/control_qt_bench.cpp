@@ -12,6 +12,7 @@
 #include <ctime>
 #include <memory>
 
+#include "bench_main.h"
 #include "engine/io/file_io.h"
 #include "engine/qt/image_control.h"
 #include "support/pictures.h"
@@ -131,8 +132,5 @@ BENCHMARK(BM_ZoomStep)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations
 int main(int argc, char** argv) {
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return zelmar::bench::runBenchmarks(argc, argv);
 }

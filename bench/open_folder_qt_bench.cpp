@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "bench_main.h"
 #include "engine/qt/engine_factory.h"
 #include "files/OpenFrm.h"
 #include "engine/qt/file_names.h"
@@ -66,8 +67,5 @@ int main(int argc, char** argv) {
   // No preview engine: the lists are what is measured.
   setImageEngineFactory([](QWidget*) { return static_cast<ImageEngine*>(nullptr); });
   QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return zelmar::bench::runBenchmarks(argc, argv);
 }

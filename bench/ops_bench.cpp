@@ -14,6 +14,7 @@
 #include <functional>
 #include <string>
 
+#include "bench_main.h"
 #include "engine/ops/ops.h"
 #include "support/pictures.h"
 
@@ -144,9 +145,5 @@ int main(int argc, char** argv) {
       return 1;
     return zelmar::test::writePnm(p, argv[3]) ? 0 : 1;
   }
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return zelmar::bench::runBenchmarks(argc, argv);
 }

@@ -16,6 +16,7 @@
 #include <memory>
 #include <unistd.h>
 
+#include "bench_main.h"
 #include "app/module1.h"
 #include "app/picfrm.h"
 #include "app/prompt.h"
@@ -190,8 +191,5 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   // The exit question never comes up here, but never block on one.
   prompt::setMessageHook([](QMessageBox&) { return QMessageBox::No; });
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return zelmar::bench::runBenchmarks(argc, argv);
 }

@@ -1,7 +1,7 @@
 // Fuzzes the CMP reader, and the writer on whatever the reader accepts.
-#include "codec_roundtrip.h"
+#include "codec_round_trip.h"
 #include "engine/codecs/cmp.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  return zelmar::fuzz::decodeEncodeDecode(data, size, zelmar::cmp::decode, zelmar::cmp::encode);
+  return zelmar::fuzz::roundTrip(data, size, zelmar::cmp::decode, zelmar::cmp::encode);
 }

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "app/picfrm.h"
+#include "engine/core/memory_tuning.h"
 
 int main(int argc, char** argv) {
   if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
@@ -20,6 +21,7 @@ int main(int argc, char** argv) {
     std::printf("zelmar %s\n", ZELMAR_VERSION);
     return 0;
   }
+  zelmar::tuneMemoryForPictures();
   QApplication app(argc, argv);
   QApplication::setApplicationName("zelmar");
   auto window = Module1::Main(Module1::commandLineFrom(QApplication::arguments()));

@@ -5,9 +5,11 @@
 
 #include "convert/args.h"
 #include "convert/run.h"
+#include "engine/core/memory_tuning.h"
 
 int main(int argc, char** argv) {
   using namespace zelmar::convert;
+  zelmar::tuneMemoryForPictures();
   const std::vector<std::string_view> args(argv + 1, argv + argc);
   Options options;
   std::string error;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/codecs/cmp_rows.h"
+#include "engine/codecs/packed_rows.h"
 #include "engine/core/checked.h"
 
 namespace zelmar::cmp {
@@ -30,7 +31,7 @@ struct Header {
   uint8_t filter = kFilterNone;
 
   int planes() const { return depth == 24 ? 3 : 1; }
-  size_t rowBytes() const { return packedRowBytes(width, depth == 24 ? 8 : depth); }
+  size_t rowBytes() const { return size_t(rows::packedBytes(width, depth == 24 ? 8 : depth)); }
 };
 
 struct CCtxFree {
@@ -223,7 +224,7 @@ Status decode(Bytes data, const Limits& limits, Decoded& out) {
   bool ended;
   ZELMAR_TRY(readRows(frame, h, rowsDone, ended, [&](size_t r, const uint8_t* src) {
     const auto y = uint32_t(r % h.height);
-    if (h.depth != 24) return unpackRow(src, h.width, h.depth, pic.row(y));
+    if (h.depth != 24) return rows::unpack(src, h.width, h.depth, pic.row(y));
     std::swap(cur, above);
     reconstructRow(src, y ? above.data() : nullptr, h.width, cur.data());
     storePlane(cur.data(), h.width, kPlaneChannel[r / h.height], plusGreen, pic.row(y));
@@ -266,7 +267,7 @@ Status encode(const Picture& picture, const EncodeOptions& options, OutputBuffer
 
   if (h.depth != 24)
     return writeRows(h, out, level, [&](size_t y, uint8_t* dst) {
-      packRow(picture.row(uint32_t(y)), h.width, h.depth, dst);
+      rows::pack(picture.row(uint32_t(y)), h.width, h.depth, dst);
     });
 
   const bool minusGreen = h.filter == kFilterGreenMedianEdge;

@@ -32,33 +32,6 @@ double entropyBits(const Histogram& h) {
 
 }  // namespace
 
-void packRow(const uint8_t* indexes, uint32_t width, int bits, uint8_t* packed) {
-  if (bits == 8) {
-    std::memcpy(packed, indexes, width);
-    return;
-  }
-  const uint32_t perByte = 8 / uint32_t(bits);
-  const uint8_t mask = uint8_t((1u << bits) - 1);
-  std::memset(packed, 0, packedRowBytes(width, bits));
-  for (uint32_t x = 0; x < width; ++x) {
-    const unsigned shift = 8 - unsigned(bits) * (x % perByte + 1);
-    packed[x / perByte] |= uint8_t((indexes[x] & mask) << shift);
-  }
-}
-
-void unpackRow(const uint8_t* packed, uint32_t width, int bits, uint8_t* indexes) {
-  if (bits == 8) {
-    std::memcpy(indexes, packed, width);
-    return;
-  }
-  const uint32_t perByte = 8 / uint32_t(bits);
-  const unsigned mask = (1u << bits) - 1;
-  for (uint32_t x = 0; x < width; ++x) {
-    const unsigned shift = 8 - unsigned(bits) * (x % perByte + 1);
-    indexes[x] = uint8_t((packed[x / perByte] >> shift) & mask);
-  }
-}
-
 void extractPlane(const uint8_t* __restrict rgb, uint32_t width, int channel, bool minusGreen,
                   uint8_t* __restrict plane) {
   if (minusGreen && channel != 1) {

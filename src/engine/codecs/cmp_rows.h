@@ -9,16 +9,6 @@
 
 namespace zelmar::cmp::detail {
 
-// Bytes one stored row takes at `bits` per pixel.
-inline size_t packedRowBytes(uint32_t width, int bits) {
-  return (size_t(width) * size_t(bits) + 7) / 8;
-}
-
-// One index byte per pixel <-> `bits` (1, 4 or 8) per pixel, high bits
-// first; the spare low bits of the last byte are written as 0.
-void packRow(const uint8_t* indexes, uint32_t width, int bits, uint8_t* packed);
-void unpackRow(const uint8_t* packed, uint32_t width, int bits, uint8_t* indexes);
-
 // The channel (0 red, 1 green, 2 blue) each 24-bit plane holds, in file order.
 inline constexpr int kPlaneChannel[3] = {1, 0, 2};
 

@@ -2,6 +2,10 @@
 
 #include <cstring>
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#endif
+
 // The byte shuffles below run over whole photos; on x86 they get an AVX2
 // copy chosen at load time.
 #if defined(__x86_64__) && !defined(__clang_analyzer__)
@@ -60,9 +64,34 @@ void pack(const uint8_t* src, uint32_t width, int bits, uint8_t* dst) {
   }
 }
 
-ZELMAR_ROW_KERNEL
+#if defined(__x86_64__) || defined(__i386__)
+namespace {
+// The compiler's own vectorisation of the plain loop runs at two thirds of
+// the speed of a copy; one byte shuffle per five pixels keeps pace with it.
+// Returns the pixels done (all but the last few).
+__attribute__((target("ssse3"))) size_t swapRedBlueSsse3(const uint8_t* __restrict src,
+                                                         uint8_t* __restrict dst, size_t n) {
+  const __m128i order = _mm_setr_epi8(2, 1, 0, 5, 4, 3, 8, 7, 6, 11, 10, 9, 14, 13, 12, 15);
+  size_t i = 0;
+  // 16 bytes in and out per 5 pixels (15 bytes): the spare byte is written
+  // again by the next step, and stopping a pixel early keeps every load and
+  // store inside the n pixels.
+  for (; i + 6 <= n; i += 5) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 3 * i));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + 3 * i), _mm_shuffle_epi8(v, order));
+  }
+  return i;
+}
+}  // namespace
+#endif
+
 void swapRedBlue(const uint8_t* __restrict src, uint8_t* __restrict dst, size_t pixels) {
-  for (size_t i = 0; i < pixels; ++i) {
+  size_t done = 0;
+#if defined(__x86_64__) || defined(__i386__)
+  static const bool ssse3 = __builtin_cpu_supports("ssse3");
+  if (ssse3) done = swapRedBlueSsse3(src, dst, pixels);
+#endif
+  for (size_t i = done; i < pixels; ++i) {
     dst[3 * i] = src[3 * i + 2];
     dst[3 * i + 1] = src[3 * i + 1];
     dst[3 * i + 2] = src[3 * i];

@@ -45,21 +45,26 @@ void writeHeader(const Picture& pic, int bitsPerPlane, int planes, size_t bytesP
 void buildLine(const Picture& pic, uint32_t y, size_t bpl, uint8_t* line) {
   const uint8_t* row = pic.row(y);
   const uint32_t w = pic.width();
-  std::memset(line, 0, pic.bits() == 24 ? 3 * bpl : pic.bits() == 4 ? 4 * bpl : bpl);
   switch (pic.bits()) {
     case 24:
+      // The planes are filled whole; only their padding needs zeroing.
       rows::deinterleave3(row, line, line + bpl, line + 2 * bpl, w);
+      for (int p = 0; p < 3; ++p) std::memset(line + size_t(p) * bpl + w, 0, bpl - w);
       return;
     case 4:
+      std::memset(line, 0, 4 * bpl);
       for (uint32_t x = 0; x < w; ++x) {
         const uint8_t bit = uint8_t(0x80 >> (x % 8));
         for (int p = 0; p < 4; ++p)
           if (row[x] >> p & 1) line[size_t(p) * bpl + x / 8] |= bit;
       }
       return;
-    default:
+    default: {
       rows::pack(row, w, pic.bits(), line);
+      const size_t used = size_t(rows::packedBytes(w, pic.bits()));
+      std::memset(line + used, 0, bpl - used);
       return;
+    }
   }
 }
 

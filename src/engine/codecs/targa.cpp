@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "engine/codecs/packed_rows.h"
 #include "engine/codecs/targa_pixels.h"
 #include "engine/core/checked.h"
 
@@ -208,7 +209,7 @@ Status encode(const Picture& picture, const EncodeOptions&, OutputBuffer& out) {
   const size_t stride = picture.stride();
   for (uint32_t y = hgt; y-- > 0; o += stride) {
     if (rgb) {
-      swapRedBlue(picture.row(y), o, w);
+      rows::swapRedBlue(picture.row(y), o, w);
     } else {
       std::memcpy(o, picture.row(y), stride);
     }

@@ -2,9 +2,7 @@
 
 #include <string>
 
-#if defined(__x86_64__) || defined(__i386__)
-#include <immintrin.h>
-#endif
+#include "engine/codecs/packed_rows.h"
 
 namespace zelmar::targa::detail {
 namespace {
@@ -16,24 +14,6 @@ uint8_t expand5(unsigned v) { return uint8_t((v << 3) | (v >> 2)); }
 bool isTrueColorDepth(unsigned bits) {
   return bits == 15 || bits == 16 || bits == 24 || bits == 32;
 }
-
-#if defined(__x86_64__) || defined(__i386__)
-// The plain loop runs at half the speed of a copy; one byte shuffle per five
-// pixels keeps pace with it. Returns the pixels done (all but the last few).
-__attribute__((target("ssse3"))) size_t swapRedBlueSsse3(const uint8_t* __restrict src,
-                                                         uint8_t* __restrict dst, size_t n) {
-  const __m128i order = _mm_setr_epi8(2, 1, 0, 5, 4, 3, 8, 7, 6, 11, 10, 9, 14, 13, 12, 15);
-  size_t i = 0;
-  // 16 bytes in and out per 5 pixels (15 bytes): the spare byte is written
-  // again by the next step, and stopping a pixel early keeps every load and
-  // store inside the n pixels.
-  for (; i + 6 <= n; i += 5) {
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 3 * i));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + 3 * i), _mm_shuffle_epi8(v, order));
-  }
-  return i;
-}
-#endif
 
 }  // namespace
 
@@ -87,28 +67,11 @@ void toRgb(const uint8_t* src, int bytesPerPixel, size_t n, uint8_t* dst) {
       }
       break;
     case 3:
-      swapRedBlue(src, dst, n);
+      rows::swapRedBlue(src, dst, n);
       break;
     case 4:
-      for (size_t i = 0; i < n; ++i, src += 4, dst += 3) {
-        dst[0] = src[2];
-        dst[1] = src[1];
-        dst[2] = src[0];
-      }
+      rows::bgrxToRgb(src, dst, n);
       break;
-  }
-}
-
-void swapRedBlue(const uint8_t* __restrict src, uint8_t* __restrict dst, size_t n) {
-  size_t done = 0;
-#if defined(__x86_64__) || defined(__i386__)
-  static const bool ssse3 = __builtin_cpu_supports("ssse3");
-  if (ssse3) done = swapRedBlueSsse3(src, dst, n);
-#endif
-  for (size_t i = done; i < n; ++i) {
-    dst[3 * i] = src[3 * i + 2];
-    dst[3 * i + 1] = src[3 * i + 1];
-    dst[3 * i + 2] = src[3 * i];
   }
 }
 

@@ -41,8 +41,4 @@ Status readHeader(Bytes data, Header& h);
 // to R,G,B. Alpha and attribute bits are dropped.
 void toRgb(const uint8_t* src, int bytesPerPixel, size_t n, uint8_t* dst);
 
-// Swaps the first and third byte of n 3-byte pixels (R,G,B <-> B,G,R).
-// src and dst must not overlap.
-void swapRedBlue(const uint8_t* src, uint8_t* dst, size_t n);
-
 }  // namespace zelmar::targa::detail

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <memory>
 
+#include "engine/codecs/packed_rows.h"
+
 namespace zelmar::tiff {
 namespace {
 
@@ -49,7 +51,7 @@ Status readSamples(TIFF* tif, const RowFormat& format, int planes, uint64_t maxU
   if (g.unitBytes > maxUnitBytes) return {ErrorCode::LimitExceeded, "strip or tile too large"};
   // The row converter reads this much of each decoded row; libtiff's row
   // size must cover it.
-  if (packedBytes(g.unitW, format.bps * format.srcStep) > g.rowBytes)
+  if (rows::packedBytes(g.unitW, format.bps * format.srcStep) > g.rowBytes)
     return {ErrorCode::CorruptData, "rows shorter than their samples"};
   const bool inPlace = decodesInPlace(g, format, planes, pic);
   std::unique_ptr<uint8_t[]> buf;

@@ -2,17 +2,10 @@
 
 #include <cstring>
 
+#include "engine/codecs/packed_rows.h"
+
 namespace zelmar::tiff {
 namespace {
-
-void unpackBits(const uint8_t* src, uint8_t* dst, uint32_t count, int bps) {
-  const int perByte = 8 / bps;
-  const unsigned mask = (1u << bps) - 1;
-  for (uint32_t x = 0; x < count; ++x) {
-    const int shift = 8 - bps * (int(x % perByte) + 1);
-    dst[x] = uint8_t((src[x / perByte] >> shift) & mask);
-  }
-}
 
 void convert8(const uint8_t* src, uint8_t* dst, uint32_t count, const RowFormat& f) {
   if (f.srcStep == f.channels && f.dstStep == f.channels && !f.invert) {
@@ -39,21 +32,11 @@ void convert16(const uint8_t* src, uint8_t* dst, uint32_t count, const RowFormat
 
 void convertRow(const uint8_t* src, uint8_t* dst, uint32_t count, const RowFormat& f) {
   if (f.bps < 8)
-    unpackBits(src, dst, count, f.bps);
+    rows::unpack(src, count, f.bps, dst);
   else if (f.bps == 8)
     convert8(src, dst, count, f);
   else
     convert16(src, dst, count, f);
-}
-
-void packRow(const uint8_t* src, uint32_t width, int bits, uint8_t* dst) {
-  const int perByte = 8 / bits;
-  const unsigned mask = (1u << bits) - 1;
-  std::memset(dst, 0, packedBytes(width, bits));
-  for (uint32_t x = 0; x < width; ++x) {
-    const int shift = 8 - bits * (int(x % perByte) + 1);
-    dst[x / perByte] = uint8_t(dst[x / perByte] | ((src[x] & mask) << shift));
-  }
 }
 
 }  // namespace zelmar::tiff

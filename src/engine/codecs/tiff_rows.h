@@ -18,11 +18,4 @@ struct RowFormat {
 // 16-bit samples (native order) are scaled to 8 bits.
 void convertRow(const uint8_t* src, uint8_t* dst, uint32_t count, const RowFormat& format);
 
-// Bytes holding `width` pixels of `bits` each, rounded up to whole bytes.
-inline size_t packedBytes(uint32_t width, int bits) { return (size_t(width) * bits + 7) / 8; }
-
-// Packs one-byte indexes of 1 or 4 bits, most significant bits first; the
-// unused low bits of the last byte are zero.
-void packRow(const uint8_t* src, uint32_t width, int bits, uint8_t* dst);
-
 }  // namespace zelmar::tiff

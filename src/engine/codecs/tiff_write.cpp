@@ -2,9 +2,9 @@
 #include <memory>
 #include <vector>
 
+#include "engine/codecs/packed_rows.h"
 #include "engine/codecs/tiff.h"
 #include "engine/codecs/tiff_io.h"
-#include "engine/codecs/tiff_rows.h"
 
 namespace zelmar::tiff {
 namespace {
@@ -51,7 +51,7 @@ bool setTags(TIFF* tif, const Picture& p, uint16_t photometric, uint32_t rowsPer
 Status encode(const Picture& picture, const EncodeOptions&, OutputBuffer& out) {
   if (picture.empty()) return {ErrorCode::NoPicture};
   const int bits = picture.bits();
-  const size_t rowBytes = bits == 24 ? picture.stride() : packedBytes(picture.width(), bits);
+  const size_t rowBytes = bits == 24 ? picture.stride() : size_t(rows::packedBytes(picture.width(), bits));
   const uint32_t rowsPerStrip =
       uint32_t(std::clamp<size_t>(kStripBytes / rowBytes, 1, picture.height()));
 
@@ -74,7 +74,7 @@ Status encode(const Picture& picture, const EncodeOptions&, OutputBuffer& out) {
     const uint8_t* data = picture.row(y0);
     if (packed) {
       for (uint32_t r = 0; r < rows; ++r)
-        packRow(picture.row(y0 + r), picture.width(), bits, packed.get() + r * rowBytes);
+        rows::pack(picture.row(y0 + r), picture.width(), bits, packed.get() + r * rowBytes);
       data = packed.get();
     }
     if (TIFFWriteEncodedStrip(tif.get(), strip, const_cast<uint8_t*>(data),

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "engine/core/memory_tuning.h"
 #include "engine/io/file_io.h"
 #include "engine/qt/engine_factory.h"
 #include "engine/qt/file_names.h"
@@ -21,6 +22,8 @@ ImageControl::ImageControl(QWidget* parent)
       transition_(new zelmar::qt::Transition(this)),
       hBar_(new QScrollBar(Qt::Horizontal, this)),
       vBar_(new QScrollBar(Qt::Vertical, this)) {
+  // Hosts that did not tune the allocator themselves still get it.
+  zelmar::tuneMemoryForPictures();
   setObjectName("ImageControl");
   // Every pixel is painted from the composed frame; Qt need not clear first.
   setAttribute(Qt::WA_OpaquePaintEvent);

@@ -1,0 +1,24 @@
+#include "engine/core/memory_tuning.h"
+
+#include <cstdlib>  // defines __GLIBC__ on glibc
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
+namespace zelmar {
+
+bool tuneMemoryForPictures() {
+  static const bool tuned = [] {
+#if defined(__GLIBC__)
+    // Both settings also stop glibc from moving the thresholds by itself.
+    return mallopt(M_MMAP_THRESHOLD, kReusedBlockBytes) == 1 &&
+           mallopt(M_TRIM_THRESHOLD, kKeptFreeBytes) == 1;
+#else
+    return false;
+#endif
+  }();
+  return tuned;
+}
+
+}  // namespace zelmar

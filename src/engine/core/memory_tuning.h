@@ -1,0 +1,20 @@
+#pragma once
+// Large blocks kept for reuse. A viewer paging through photos, or a tool
+// converting file after file, frees and allocates picture-sized blocks over
+// and over; by default the C library returns each to the kernel and the next
+// one costs a page fault and a zeroing per page again.
+
+namespace zelmar {
+
+// Blocks up to this size come from the heap and stay there once freed.
+inline constexpr int kReusedBlockBytes = 256 << 20;
+// Free memory kept at the top of the heap before it is handed back.
+inline constexpr int kKeptFreeBytes = 256 << 20;
+
+// Tells the allocator to keep and reuse picture-sized blocks. Called once at
+// the start of each program (the control calls it too, so every host gets it);
+// later calls do nothing. Returns false when the allocator ignores the advice
+// (another allocator, or a sanitizer's).
+bool tuneMemoryForPictures();
+
+}  // namespace zelmar
