@@ -91,6 +91,8 @@ void BM_LoadAndFirstPaintFit(benchmark::State& state) {
   state.counters["paint_ms"] = benchmark::Counter(paintMs, benchmark::Counter::kAvgIterations);
   state.counters["paint_cpu_ms"] = benchmark::Counter(paintCpu, benchmark::Counter::kAvgIterations);
   state.counters["worst_paint_ms"] = worstPaint;
+  // The paint may add at most 20 ms to the decode.
+  state.counters["goal_met"] = worstPaint <= 20;
 }
 BENCHMARK(BM_LoadAndFirstPaintFit)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -113,7 +115,7 @@ void BM_ZoomStep(benchmark::State& state) {
   const double factors[] = {1.5, 1.5, 1.5, 1 / 1.5, 1 / 1.5, 1 / 1.5,
                             1 / 1.5, 1 / 1.5, 1 / 1.5, 1.5, 1.5, 1.5};
   size_t i = 0;
-  double worst = 0, worstCpu = 0;
+  double worst = 0, worstCpu = 0, cpuSum = 0;
   for (auto _ : state) {
     const auto t = Clock::now();
     const double c = cpuMs();
@@ -121,9 +123,12 @@ void BM_ZoomStep(benchmark::State& state) {
     control->Repaint();
     worst = std::max(worst, ms(Clock::now() - t));
     worstCpu = std::max(worstCpu, cpuMs() - c);
+    cpuSum += cpuMs() - c;
   }
   state.counters["worst_step_ms"] = worst;
   state.counters["worst_step_cpu_ms"] = worstCpu;
+  state.counters["step_cpu_ms"] = benchmark::Counter(cpuSum, benchmark::Counter::kAvgIterations);
+  state.counters["goal_met"] = worst <= 16;  // every step within 16 ms
 }
 BENCHMARK(BM_ZoomStep)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(120);
 

@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyle>
+#include <algorithm>
 
 #include "engine/qt/image_control.h"
 #include "engine/qt/transition.h"
@@ -12,6 +13,28 @@ using zelmar::qt::Layout;
 using zelmar::qt::LayoutInput;
 
 namespace {
+// Fills the frame outside `covered` with the background: the view is
+// drawn over the rest, so that part need not be written twice.
+void fillAround(QImage& frame, const QRect& covered, const QColor& color) {
+  if (frame.isNull()) return;
+  if (covered.isEmpty()) return frame.fill(color);
+  QImage one(1, 1, frame.format());
+  one.fill(color);  // the pixel a whole-frame fill would write
+  const QRgb pixel = *reinterpret_cast<const QRgb*>(one.constScanLine(0));
+  const auto span = [&](int y, int x0, int x1) {
+    if (x1 > x0) std::fill(reinterpret_cast<QRgb*>(frame.scanLine(y)) + x0,
+                           reinterpret_cast<QRgb*>(frame.scanLine(y)) + x1, pixel);
+  };
+  for (int y = 0; y < frame.height(); ++y) {
+    if (y < covered.top() || y > covered.bottom()) {
+      span(y, 0, frame.width());
+    } else {
+      span(y, 0, covered.left());
+      span(y, covered.right() + 1, frame.width());
+    }
+  }
+}
+
 QSize deviceSize(const QWidget* w) {
   const qreal dpr = w->devicePixelRatioF();
   return {qRound(w->width() * dpr), qRound(w->height() * dpr)};
@@ -55,7 +78,7 @@ QImage ImageControl::composeFrame() {
   const Layout l = layout();
   updateScrollBars(l);
   QImage frame(deviceSize(this), QImage::Format_RGB32);
-  frame.fill(backColor_);
+  QRect covered;
   if (!picture().empty() && !frame.isNull()) {
     const QRect visible = l.visible(scrollPosition());
     const QImage& view =
@@ -63,8 +86,10 @@ QImage ImageControl::composeFrame() {
     if (!view.isNull()) {
       QPainter p(&frame);
       p.drawImage(l.offset, view);
+      covered = QRect(l.offset, view.size()) & frame.rect();
     }
   }
+  fillAround(frame, covered, backColor_);
   frame.setDevicePixelRatio(devicePixelRatioF());
   return frame;
 }

@@ -8,6 +8,11 @@
 #include "engine/core/picture.h"
 #include "engine/qt/area_shrink.h"
 
+// RGB32 pixels are B, G, R, A in memory only on a little-endian machine.
+#if Q_BYTE_ORDER != Q_LITTLE_ENDIAN
+#error "the view is packed for little-endian RGB32"
+#endif
+
 namespace zelmar::qt {
 namespace {
 
@@ -34,15 +39,21 @@ cv::Mat rgbRegion(const Picture& p, const cv::Rect& r) {
   return out;
 }
 
+// Packs the scaled view into RGB32 (B, G, R, 0xff in memory on this
+// little-endian target). The tone table is skipped when it changes nothing,
+// which is the usual case; both steps are OpenCV's vectorised ones.
 QImage toneToRgb32(const cv::Mat& rgb, const ToneTable& tone) {
   QImage out(rgb.cols, rgb.rows, QImage::Format_RGB32);
   if (out.isNull()) return out;
-  for (int y = 0; y < rgb.rows; ++y) {
-    const uint8_t* src = rgb.ptr<uint8_t>(y);
-    auto* dst = reinterpret_cast<QRgb*>(out.scanLine(y));
-    for (int x = 0; x < rgb.cols; ++x, src += 3)
-      dst[x] = 0xff000000u | uint32_t(tone[src[0]]) << 16 | uint32_t(tone[src[1]]) << 8 |
-               tone[src[2]];
+  cv::Mat packed(rgb.rows, rgb.cols, CV_8UC4, out.bits(), size_t(out.bytesPerLine()));
+  bool identity = true;
+  for (int i = 0; i < 256 && identity; ++i) identity = tone[size_t(i)] == i;
+  if (identity) {
+    cv::cvtColor(rgb, packed, cv::COLOR_RGB2BGRA);
+  } else {
+    cv::Mat toned;
+    cv::LUT(rgb, cv::Mat(1, 256, CV_8U, const_cast<uint8_t*>(tone.data())), toned);
+    cv::cvtColor(toned, packed, cv::COLOR_RGB2BGRA);
   }
   return out;
 }

@@ -4,8 +4,10 @@
 #include <QTest>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 #include "control_fixture.h"
+#include "engine/qt/display_adjust.h"
 #include "support/pictures.h"
 
 namespace zelmar::test {
@@ -165,6 +167,36 @@ TEST_F(ControlTest, BackColorFillsAroundThePicture) {
   control->Repaint();
   EXPECT_EQ(at(2, 50), (Rgb{0, 0, 200}));
   EXPECT_EQ(at(100, 50), kRed);
+}
+
+// Every pixel of the frame: the toned picture channel by channel where it
+// lies, the background on all four sides of it.
+TEST_F(ControlTest, ToneGoesChannelByChannelAndBackgroundFillsEveryMargin) {
+  control->setDisplaySizeMode(4);
+  control->setZoomPercent(100);
+  control->setBackColor(QColor(10, 20, 30));
+  const Picture pattern = makePattern(40, 30, 24);
+  Picture copy;
+  ASSERT_TRUE(pattern.cloneTo(copy).ok());
+  control->adoptPicture(std::move(copy));
+  for (const auto& [brightness, contrast] : {std::pair{0, 0}, std::pair{300, 400}}) {
+    SCOPED_TRACE(testing::Message() << brightness << " " << contrast);
+    control->setDisplayBrightness(brightness);
+    control->setDisplayContrast(contrast);
+    control->Repaint();
+    const qt::ToneTable tone = qt::makeToneTable(brightness, contrast);
+    const QImage shot = screen();
+    const QRect placed(80, 35, 40, 30);
+    for (int y = 0; y < shot.height(); ++y)
+      for (int x = 0; x < shot.width(); ++x) {
+        Rgb want{10, 20, 30};
+        if (placed.contains(x, y)) {
+          const Rgb p = pixelAt(pattern, x - placed.left(), y - placed.top());
+          want = {tone[p.r], tone[p.g], tone[p.b]};
+        }
+        ASSERT_EQ(rgbOf(shot.pixel(x, y)), want) << x << "," << y;
+      }
+  }
 }
 
 TEST_F(ControlTest, NothingIsPaintedWhileRepaintIsDisabledAndRepaintPaintsOnce) {
