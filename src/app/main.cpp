@@ -24,7 +24,7 @@ int main(int argc, char** argv) {
   zelmar::tuneMemoryForPictures();
   QApplication app(argc, argv);
   QApplication::setApplicationName("zelmar");
-  auto window = Module1::Main(Module1::commandLineFrom(QApplication::arguments()));
+  auto window = Module1::Main(Module1::commandLineFrom(Module1::argumentsFrom(argc, argv)));
   if (!window->Engine1) {
     std::fprintf(stderr, "zelmar: the imaging control is missing from this build\n");
     return 1;

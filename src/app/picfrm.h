@@ -83,4 +83,7 @@ std::unique_ptr<picfrm> Main(const QString& commandLine);
 // The command line as one path: the arguments joined by blanks, made
 // absolute against the working folder.
 QString commandLineFrom(const QStringList& arguments);
+// The process arguments with every byte of a file name kept (Qt's own
+// decoding replaces bytes that are not UTF-8).
+QStringList argumentsFrom(int argc, char** argv);
 }  // namespace Module1

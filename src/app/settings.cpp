@@ -7,6 +7,7 @@
 
 #include "app/ini_file.h"
 #include "app/module1.h"
+#include "engine/qt/file_names.h"
 
 namespace Module1 {
 namespace {
@@ -21,7 +22,8 @@ QString folderFromBytes(const QByteArray& bytes) {
   QByteArray cut = bytes.left(PATH_MAX - 1);
   while (!cut.isEmpty() && cut.size() < bytes.size() && (uchar(bytes[cut.size()]) & 0xC0) == 0x80)
     cut.chop(1);
-  return QString::fromUtf8(cut);
+  // Folder names are bytes: ones that are not UTF-8 must come back as they were.
+  return filenames::nameFromBytes(cut);
 }
 
 }  // namespace
@@ -65,7 +67,7 @@ void WriteSettings() {
                           QByteArray::number(UseChinese);
   ini.setValue(kSection, kLanguage, lang);
   // A folder name with a line break cannot be stored safely; the old value stays.
-  ini.setValue(kSection, kFiles, StartFolder.toUtf8());
+  ini.setValue(kSection, kFiles, filenames::nameToBytes(StartFolder));
   ini.save(path);
 }
 

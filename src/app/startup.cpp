@@ -7,6 +7,7 @@
 #include "app/paths.h"
 #include "app/picfrm.h"
 #include "app/settings.h"
+#include "engine/qt/file_names.h"
 #include "files/open_command.h"
 #include "ui/tool_window.h"
 
@@ -66,6 +67,12 @@ QString commandLineFrom(const QStringList& arguments) {
   const QString path = joined.trimmed();
   if (path.isEmpty() || !QDir::isRelativePath(path)) return joined;
   return QDir::cleanPath(QDir::current().absoluteFilePath(path));
+}
+
+QStringList argumentsFrom(int argc, char** argv) {
+  QStringList arguments;
+  for (int i = 0; i < argc; ++i) arguments << filenames::nameFromBytes(QByteArray(argv[i]));
+  return arguments;
 }
 
 }  // namespace Module1

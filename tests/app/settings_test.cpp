@@ -8,6 +8,7 @@
 #include "app/ini_file.h"
 #include "app/module1.h"
 #include "app/settings.h"
+#include "engine/qt/file_names.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -69,6 +70,16 @@ TEST_F(SettingsTest, LongChineseFolderComesBackWhole) {
   Module1::ReadSettings();
   EXPECT_EQ(Module1::StartFolder, folder);
   EXPECT_EQ(Module1::UseChinese, 0);
+}
+
+TEST_F(SettingsTest, FolderNotInUtf8KeepsEveryByte) {
+  const QByteArray bytes = "/home/u/caf\xe9 \xff\xfe/pics";
+  Module1::StartFolder = filenames::nameFromBytes(bytes);
+  Module1::WriteSettings();
+  EXPECT_TRUE(read().contains("FILES=" + bytes + "\n")) << read().toStdString();
+  Module1::StartFolder.clear();
+  Module1::ReadSettings();
+  EXPECT_EQ(filenames::nameToBytes(Module1::StartFolder), bytes);
 }
 
 TEST_F(SettingsTest, BlankOrNulFolderValues) {

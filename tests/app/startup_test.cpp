@@ -10,6 +10,7 @@
 #include "app/settings.h"
 #include "app/viewer_fixture.h"
 #include "browse/ListFrm.h"
+#include "engine/qt/file_names.h"
 #include "ui/ToolFrm.h"
 
 namespace {
@@ -160,6 +161,14 @@ TEST(CommandLine, JoinedAndMadeAbsolute) {
   EXPECT_EQ(Module1::commandLineFrom({"zelmar", "/pics/my", "photo.jpg"}), "/pics/my photo.jpg");
   EXPECT_EQ(Module1::commandLineFrom({"zelmar", "a.jpg"}), cwd + "/a.jpg");
   EXPECT_EQ(Module1::commandLineFrom({"zelmar", "sub/../b.jpg"}), cwd + "/b.jpg");
+}
+
+TEST(CommandLine, NamesNotInUtf8KeepEveryByte) {
+  char program[] = "zelmar";
+  char path[] = "/pics/caf\xe9 \xff.jpg";
+  char* argv[] = {program, path, nullptr};
+  const QString line = Module1::commandLineFrom(Module1::argumentsFrom(2, argv));
+  EXPECT_EQ(filenames::nameToBytes(line), QByteArray(path));
 }
 
 class LifecycleTest : public StartupTest {};
