@@ -17,7 +17,7 @@ namespace {
 
 enum class Kind { Plain, TwoState, PressedByCode };
 
-struct ButtonSpec {
+struct ButtonEntry {
   const char* key;
   const char16_t* initialTip;
   const char16_t* chineseTip;  // null: the initial tip stays in both languages
@@ -25,7 +25,7 @@ struct ButtonSpec {
   Kind kind;
 };
 
-constexpr ButtonSpec kButtons[] = {
+constexpr ButtonEntry kButtons[] = {
     {"open", u"打开", u"打开", u"Open", Kind::Plain},
     {"save", u"保存", u"另存为", u"Save", Kind::Plain},
     {"info", u"信息", u"信息", u"Info", Kind::Plain},
@@ -83,19 +83,19 @@ ToolFrm::ToolFrm(QWidget* owner, std::function<void(const QString& key)> doFunc)
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
   int index = 0;
-  for (const ButtonSpec& spec : kButtons) {
-    auto* action = new QAction(QIcon(QStringLiteral(":/tool/%1.svg").arg(QLatin1String(spec.key))),
+  for (const ButtonEntry& entry : kButtons) {
+    auto* action = new QAction(QIcon(QStringLiteral(":/tool/%1.svg").arg(QLatin1String(entry.key))),
                                QString(), this);
-    action->setObjectName(QLatin1String(spec.key));
-    action->setData(QLatin1String(spec.key));
-    action->setToolTip(QString::fromUtf16(spec.initialTip));
-    action->setCheckable(spec.kind != Kind::Plain);
-    action->setProperty(kKindProperty, int(spec.kind));
+    action->setObjectName(QLatin1String(entry.key));
+    action->setData(QLatin1String(entry.key));
+    action->setToolTip(QString::fromUtf16(entry.initialTip));
+    action->setCheckable(entry.kind != Kind::Plain);
+    action->setProperty(kKindProperty, int(entry.kind));
     connect(action, &QAction::triggered, this, [this, action] { clicked(action); });
     buttons_.push_back(action);
 
     auto* tool = new QToolButton(grid);
-    tool->setObjectName(QStringLiteral("button_%1").arg(QLatin1String(spec.key)));
+    tool->setObjectName(QStringLiteral("button_%1").arg(QLatin1String(entry.key)));
     tool->setDefaultAction(action);
     tool->setAutoRaise(true);
     tool->setIconSize(QSize(16, 16));
@@ -127,8 +127,8 @@ void ToolFrm::setButtonPressed(const QString& key, bool pressed) {
 void ToolFrm::setToolLang() {
   const bool zh = Module1::UseChinese != 0;
   for (size_t i = 0; i < buttons_.size(); ++i) {
-    const ButtonSpec& spec = kButtons[i];
-    if (spec.chineseTip) buttons_[i]->setToolTip(QString::fromUtf16(zh ? spec.chineseTip : spec.englishTip));
+    const ButtonEntry& entry = kButtons[i];
+    if (entry.chineseTip) buttons_[i]->setToolTip(QString::fromUtf16(zh ? entry.chineseTip : entry.englishTip));
   }
 }
 
