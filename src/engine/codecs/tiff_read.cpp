@@ -57,6 +57,11 @@ Status readSamples(TIFF* tif, const RowFormat& format, int planes, uint64_t maxU
   std::unique_ptr<uint8_t[]> buf;
   if (!inPlace) buf = std::make_unique_for_overwrite<uint8_t[]>(g.unitBytes);
   const int bpp = pic.bytesPerPixel();
+  // A compressed unit that fails part-way keeps its decoded start, so its
+  // buffer is cleared first; plain copies are not, being written whole.
+  uint16_t compression = COMPRESSION_NONE;
+  TIFFGetFieldDefaulted(tif, TIFFTAG_COMPRESSION, &compression);
+  const bool clearFirst = compression != COMPRESSION_NONE;
 
   for (int plane = 0; plane < planes; ++plane) {
     for (uint32_t y0 = 0; y0 < pic.height(); y0 += g.unitH) {
@@ -64,21 +69,18 @@ Status readSamples(TIFF* tif, const RowFormat& format, int planes, uint64_t maxU
       for (uint32_t x0 = 0; x0 < pic.width(); x0 += g.unitW) {
         const uint32_t cols = std::min(g.unitW, pic.width() - x0);
         ++result.units;
-        // Zeroed first: a unit that fails part-way keeps its decoded start
-        // and shows black for the rest.
-        tmsize_t got;
-        if (inPlace) {
-          const tmsize_t bytes = tmsize_t(rows * pic.stride());
-          std::memset(pic.row(y0), 0, size_t(bytes));
-          got = TIFFReadEncodedStrip(tif, TIFFComputeStrip(tif, y0, 0), pic.row(y0), bytes);
-        } else {
-          std::memset(buf.get(), 0, g.unitBytes);
-          got = g.tiled ? TIFFReadEncodedTile(tif, TIFFComputeTile(tif, x0, y0, 0, uint16_t(plane)),
-                                              buf.get(), tmsize_t(g.unitBytes))
-                        : TIFFReadEncodedStrip(tif, TIFFComputeStrip(tif, y0, uint16_t(plane)),
-                                               buf.get(), tmsize_t(g.unitBytes));
-        }
+        uint8_t* dst = inPlace ? pic.row(y0) : buf.get();
+        const size_t bytes = inPlace ? rows * pic.stride() : size_t(g.unitBytes);
+        if (clearFirst) std::memset(dst, 0, bytes);
+        const tmsize_t got =
+            g.tiled ? TIFFReadEncodedTile(tif, TIFFComputeTile(tif, x0, y0, 0, uint16_t(plane)),
+                                          dst, tmsize_t(bytes))
+                    : TIFFReadEncodedStrip(tif, TIFFComputeStrip(tif, y0, uint16_t(plane)), dst,
+                                           tmsize_t(bytes));
         if (got < 0) ++result.failed;
+        // What the unit did not fill shows black.
+        const size_t filled = got > 0 ? std::min(size_t(got), bytes) : 0;
+        if (!clearFirst) std::memset(dst + filled, 0, bytes - filled);
         if (inPlace) continue;
         for (uint32_t r = 0; r < rows; ++r)
           convertRow(buf.get() + r * g.rowBytes, pic.row(y0 + r) + size_t(x0) * bpp + plane, cols,
