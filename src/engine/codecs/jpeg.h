@@ -9,8 +9,10 @@ bool probe(Bytes data);
 
 // Baseline and progressive JPEG: grey loads as 8-bit grey, everything else
 // (YCbCr at any sampling, RGB, CMYK and YCCK) as 24-bit colour. The EXIF
-// orientation is applied; facts keep the stored size. Data cut short loads
-// what decoded, with `truncated` set and the rows never reached black.
+// orientation is applied; facts keep the stored size. libjpeg's warnings are
+// not failures: stray bytes between segments are skipped, and data cut short
+// loads what decoded, with `truncated` set and the rows never reached black.
+// Data after the first picture (a phone's gain map or second view) is ignored.
 // Errors: BadHeader, BadDimensions, LimitExceeded, Unsupported (a sampling
 // TurboJPEG cannot name), Truncated (the file ends before its first scan's
 // data),

@@ -62,7 +62,10 @@ MarkerInfo scanMarkers(Bytes jpeg) {
   if (!in.u8(b0) || !in.u8(b1) || b0 != 0xFF || b1 != kSoi) return info;
   for (;;) {
     uint8_t b, marker;
-    if (!in.u8(b) || b != 0xFF) return info;
+    // Stray bytes before a marker are skipped, as libjpeg does (it only warns).
+    do {
+      if (!in.u8(b)) return info;
+    } while (b != 0xFF);
     do {  // any number of fill bytes may precede a marker code
       if (!in.u8(marker)) return info;
     } while (marker == 0xFF);

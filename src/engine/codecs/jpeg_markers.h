@@ -17,8 +17,9 @@ struct MarkerInfo {
   size_t scanData = 0;  // where the first scan's coded data starts; 0 when no whole scan header
 };
 
-// Walks the segments from the start of image up to the first scan's data. A
-// malformed or cut-short segment ends the walk with what was found so far.
+// Walks the segments from the start of image up to the first scan's data,
+// skipping stray bytes between segments. A malformed or cut-short segment
+// ends the walk with what was found so far.
 MarkerInfo scanMarkers(Bytes jpeg);
 
 // The orientation tag of IFD0 in an EXIF TIFF block (the APP1 payload after
