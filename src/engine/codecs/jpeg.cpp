@@ -33,11 +33,13 @@ struct TjResult {
 
 TjResult resultOf(tjhandle h, int rc) {
   if (rc == 0) return {};
-  static constexpr std::string_view kWarnings[] = {
-      "Corrupt JPEG data",           "Premature end of JPEG file",
-      "Unknown Adobe color transform", "Inconsistent progression sequence",
-      "Warning: unknown JFIF",       "Invalid SOS parameters for sequential JPEG",
-      "Application transferred too many scanlines"};
+  static constexpr std::string_view kWarnings[] = {"Corrupt JPEG data",
+                                                   "Premature end of JPEG file",
+                                                   "Unknown Adobe color transform",
+                                                   "Inconsistent progression sequence",
+                                                   "Warning: unknown JFIF",
+                                                   "Invalid SOS parameters for sequential JPEG",
+                                                   "Application transferred too many scanlines"};
   TjResult r{Outcome::Failed, tjMessage(h)};  // read once: TurboJPEG clears it
   if (tjGetErrorCode(h) == TJERR_WARNING &&
       std::any_of(std::begin(kWarnings), std::end(kWarnings),
@@ -81,7 +83,8 @@ TjResult decodePixels(tjhandle h, Bytes data, int colorspace, bool adobe, Pictur
   auto cmyk = uninitialisedBlock(size_t(pic.width()) * pic.height() * 4);
   const TjResult r = run(cmyk.get(), 4, TJPF_CMYK);
   // After a warning every row was written; after an error the picture is dropped.
-  if (r.outcome != Outcome::Failed) cmykToRgb(cmyk.get(), pic.data(), size_t(w) * size_t(ht), adobe);
+  if (r.outcome != Outcome::Failed)
+    cmykToRgb(cmyk.get(), pic.data(), size_t(w) * size_t(ht), adobe);
   return r;
 }
 
@@ -109,9 +112,8 @@ Status decode(Bytes data, const Limits& limits, Decoded& out) {
   tjhandle h = handle.get();
   int width = 0, height = 0, subsamp = -1, colorspace = -1;
   // A warning (stray bytes between segments) still gives the whole header.
-  const TjResult header =
-      resultOf(h, tjDecompressHeader3(h, data.data(), data.size(), &width, &height, &subsamp,
-                                      &colorspace));
+  const TjResult header = resultOf(
+      h, tjDecompressHeader3(h, data.data(), data.size(), &width, &height, &subsamp, &colorspace));
   if (header.outcome == Outcome::Failed || width <= 0 || height <= 0) {
     if (header.message.find("subsampling") != std::string::npos)
       return {ErrorCode::Unsupported, header.message};

@@ -154,9 +154,9 @@ Status savePicture(const Picture& picture, const std::string& path, int formatCo
   if (picture.empty()) return {ErrorCode::NoPicture};
   if (append) return {ErrorCode::InvalidArgument, "appending pages is not supported"};
   if (bits != 0 && bits != picture.bits())
-    return {ErrorCode::UnsupportedDepth,
-            "asked for " + std::to_string(bits) + " bits, the picture has " +
-                std::to_string(picture.bits())};
+    return {ErrorCode::UnsupportedDepth, "asked for " + std::to_string(bits) +
+                                             " bits, the picture has " +
+                                             std::to_string(picture.bits())};
   OutputBuffer buffer;
   ZELMAR_TRY(encodeAs(picture, formatCode, EncodeOptions{factor}, buffer));
   return writeFileAtomic(path, buffer.bytes());
