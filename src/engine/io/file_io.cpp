@@ -82,11 +82,11 @@ Status readFileBytes(const std::string& path, std::vector<uint8_t>& out) {
   return {};
 }
 
-Status loadPicture(const std::string& path, const Limits& limits, Decoded& out) {
+Status loadPicture(const std::string& path, const DecodeOptions& options, Decoded& out) {
   FileBytes file;
   ZELMAR_TRY(readFile(path, file));
   Decoded result;
-  ZELMAR_TRY(decodeAny(file.bytes(), extensionOf(path), limits, result));
+  ZELMAR_TRY(decodeAny(file.bytes(), extensionOf(path), options, result));
   result.facts.fileSize = file.size();
   out = std::move(result);
   return {};

@@ -31,8 +31,9 @@ Status readFile(const std::string& path, FileBytes& out);
 Status readFileBytes(const std::string& path, std::vector<uint8_t>& out);
 
 // Loads the first page of a picture file, at the file's depth mapped to the
-// picture model. On failure `out` is untouched. Fills facts.fileSize.
-Status loadPicture(const std::string& path, const Limits& limits, Decoded& out);
+// picture model, transparent pixels composed over the options' background.
+// On failure `out` is untouched. Fills facts.fileSize.
+Status loadPicture(const std::string& path, const DecodeOptions& options, Decoded& out);
 
 // Writes `data` to a temporary file beside `path`, flushes it to disk and
 // renames it over `path`. A failure leaves whatever was at `path` untouched
