@@ -21,7 +21,7 @@ Status decode(Bytes data, const DecodeOptions& options, Decoded& out);
 // Writes the picture at its own depth: 24-bit colour as truecolour, 8-bit
 // grey (a palette that is the grey ramp) as 8-bit grey, other palette
 // pictures as indexed colour of 1, 4 or 8 bits. Lossless, so the factor is
-// unused. Errors: NoPicture, WriteFailed, OutOfMemory.
+// unused; zlib runs at level 3, favouring speed. Errors: NoPicture, WriteFailed, OutOfMemory.
 Status encode(const Picture& picture, const EncodeOptions& options, OutputBuffer& out);
 
 }  // namespace zelmar::png
