@@ -53,7 +53,8 @@ TEST(DesktopEntry, NamesCommandAndPictureTypes) {
   EXPECT_EQ(keys["Exec"], "zelmar %f");
   EXPECT_EQ(keys["Icon"], "zelmar");
   for (const char* type : {"image/bmp", "image/x-bmp", "image/x-pcx", "image/vnd.zbrush.pcx",
-                           "image/tiff", "image/jpeg", "image/x-tga", "image/x-targa"})
+                           "image/tiff", "image/jpeg", "image/x-tga", "image/x-targa", "image/png",
+                           "image/gif", "image/webp", "image/heic", "image/heif", "image/avif"})
     EXPECT_NE((";" + keys["MimeType"]).find(std::string(";") + type + ";"), std::string::npos) << type;
 }
 
