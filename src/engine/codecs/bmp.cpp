@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "engine/codecs/bmp_rle.h"
+#include "engine/codecs/jpeg.h"
 #include "engine/codecs/packed_rows.h"
+#include "engine/codecs/png.h"
 
 namespace zelmar::bmp {
 namespace {
@@ -94,7 +96,13 @@ Status readInfoHeader(ByteReader& r, Header& h, uint32_t& colorsUsed) {
   return {};
 }
 
+// A whole JPEG or PNG file stands for the pixels (OS/2's RLE24 shares JPEG's code).
+bool isEmbedded(const Header& h) {
+  return h.compression == kPng || (h.compression == kJpeg && h.bits != 24);
+}
+
 Status checkLayout(const Header& h) {
+  if (isEmbedded(h)) return {};
   constexpr int kDepths[] = {1, 2, 4, 8, 16, 24, 32};
   if (std::find(std::begin(kDepths), std::end(kDepths), h.bits) == std::end(kDepths))
     return badHeader(("bits per pixel " + std::to_string(h.bits)).c_str());
@@ -112,12 +120,8 @@ Status checkLayout(const Header& h) {
     case kAlphaBitfields:
       return h.bits == 16 || h.bits == 32 ? okStatus()
                                           : badHeader("bit fields need 16 or 32 bits per pixel");
-    case kJpeg:
-      // The same code means RLE24 for OS/2's 24-bit bitmaps.
-      if (h.bits == 24) return {};
-      return {ErrorCode::Unsupported, "JPEG inside a bitmap"};
-    case kPng:
-      return {ErrorCode::Unsupported, "PNG inside a bitmap"};
+    case kJpeg:  // with 24 bits: RLE24
+      return {};
     default:
       return badHeader("unknown compression");
   }
@@ -196,7 +200,7 @@ Status readHeader(Bytes data, Header& h) {
   }
   ZELMAR_TRY(checkLayout(h));
   h.paletteStart = r.pos();
-  if (h.bits <= 8) {
+  if (h.bits <= 8 && !isEmbedded(h)) {
     uint64_t count = uint64_t(1) << h.bits;
     if (colorsUsed != 0) count = std::min<uint64_t>(count, colorsUsed);
     // A palette shorter than the depth allows ends where the pixels begin.
@@ -340,6 +344,19 @@ const char* compressionName(uint32_t compression) {
   }
 }
 
+Status decodeEmbedded(Bytes file, const Header& h, const Limits& limits, Decoded& out) {
+  const bool jpeg = h.compression == kJpeg;
+  if (jpeg ? !jpeg::probe(file) : !png::probe(file))
+    return {ErrorCode::CorruptData,
+            jpeg ? "no JPEG inside the bitmap" : "no PNG inside the bitmap"};
+  Decoded inner;
+  ZELMAR_TRY(jpeg ? jpeg::decode(file, limits, inner) : png::decode(file, limits, inner));
+  inner.facts.fileFormat = format::kBmp;
+  inner.facts.compression = jpeg ? "JPEG" : "PNG";
+  out = std::move(inner);
+  return {};
+}
+
 }  // namespace
 
 bool probe(Bytes data) {
@@ -351,6 +368,7 @@ Status decode(Bytes data, const Limits& limits, Decoded& out) {
   ZELMAR_TRY(readHeader(data, h));
   ZELMAR_TRY(checkDimensions(h.width, h.height, limits));
   if (h.dataOffset >= data.size()) return {ErrorCode::Truncated, "no pixel data"};
+  if (isEmbedded(h)) return decodeEmbedded(data.subspan(h.dataOffset), h, limits, out);
 
   const int depth = h.bits > 8 ? 24 : h.bits == 2 ? 4 : h.bits;
   Picture pic;

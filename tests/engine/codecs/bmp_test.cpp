@@ -244,7 +244,7 @@ TEST(Bmp, BrokenHeadersFailWithTheirReason) {
   EXPECT_EQ(code(bmpFile({.bits = 7}, px)), ErrorCode::BadHeader);
   EXPECT_EQ(code(bmpFile({.compression = 9}, px)), ErrorCode::BadHeader);
   EXPECT_EQ(code(bmpFile({.bits = 24, .compression = 1}, px)), ErrorCode::BadHeader);
-  EXPECT_EQ(code(bmpFile({.bits = 8, .compression = 4}, px)), ErrorCode::Unsupported);
+  EXPECT_EQ(code(bmpFile({.bits = 8, .compression = 4}, px)), ErrorCode::CorruptData);  // no JPEG inside
   EXPECT_EQ(code(bmpFile({.width = 0}, px)), ErrorCode::BadDimensions);
   EXPECT_EQ(code(bmpFile({.width = -3}, px)), ErrorCode::BadDimensions);
   EXPECT_EQ(code(bmpFile({.height = INT32_MIN}, px)), ErrorCode::BadDimensions);

@@ -9,6 +9,7 @@
 
 #include "engine/codecs/bmp.h"
 #include "engine/codecs/jpeg.h"
+#include "engine/codecs/png.h"
 #include "engine/codecs/tiff.h"
 #include "engine/io/formats.h"
 #include "support/bmp_pcx_files.h"
@@ -204,6 +205,22 @@ TEST(RealWorldBmpPcx, OddLayoutsLoad) {
       for (uint32_t x = 0; x < d.picture.width(); ++x)
         shown.push_back(test::pixelAt(d.picture, x, y));
     EXPECT_EQ(shown, c.expected);
+  }
+}
+
+TEST(RealWorldBmpPcx, BitmapsHoldingAJpegOrPngLoadIt) {
+  const Picture photo = test::makePhoto(12, 9);
+  for (const auto& [compression, inner] : {std::pair{4u, test::encodeOk(jpeg::encode, photo)},
+                                           {5u, test::encodeOk(png::encode, photo)}}) {
+    test::LeBytes f;
+    f.bytes({'B', 'M'}).u32(0).u32(0).u32(14 + 40).u32(40).u32(12).u32(9).u16(1).u16(0);
+    f.u32(compression).u32(uint32_t(inner.size())).fill(16);
+    f.b.insert(f.b.end(), inner.begin(), inner.end());
+    Decoded d, alone;
+    ASSERT_TRUE(decodeAny(f.b, "", {}, d).ok());
+    ASSERT_TRUE(decodeAny(inner, "", {}, alone).ok());
+    EXPECT_EQ(d.facts.fileFormat, format::kBmp);
+    EXPECT_EQ(test::maxChannelDiff(d.picture, alone.picture), 0);
   }
 }
 
