@@ -48,7 +48,8 @@ TjResult resultOf(tjhandle h, int rc) {
   return r;
 }
 
-int formatFor(int subsamp) {
+// `share`: luma samples a chroma sample covers, for samplings TurboJPEG has no name for.
+int formatFor(int subsamp, int share) {
   switch (subsamp) {
     case TJSAMP_422:
     case TJSAMP_440:  // half the chroma, like 4:2:2, only vertically
@@ -56,6 +57,8 @@ int formatFor(int subsamp) {
     case TJSAMP_420:
     case TJSAMP_411:
       return format::kJpeg420;
+    case -1:
+      return share >= 4 ? format::kJpeg420 : share >= 2 ? format::kJpeg422 : format::kJpeg444;
     default:
       return format::kJpeg444;
   }
@@ -114,11 +117,13 @@ Status decode(Bytes data, const Limits& limits, Decoded& out) {
   // A warning (stray bytes between segments) still gives the whole header.
   const TjResult header = resultOf(
       h, tjDecompressHeader3(h, data.data(), data.size(), &width, &height, &subsamp, &colorspace));
-  if (header.outcome == Outcome::Failed || width <= 0 || height <= 0) {
-    if (header.message.find("subsampling") != std::string::npos)
-      return {ErrorCode::Unsupported, header.message};
+  // TurboJPEG names few samplings and refuses the header of any other, yet
+  // decodes them: the header's values are all there.
+  const bool unnamedSampling = header.message.find("subsampling type") != std::string::npos;
+  if ((header.outcome == Outcome::Failed && !unnamedSampling) || width <= 0 || height <= 0 ||
+      colorspace < 0)
     return {ErrorCode::BadHeader, header.message};
-  }
+  if (unnamedSampling) subsamp = -1;
   const MarkerInfo markers = scanMarkers(data);
   // libjpeg would "decode" a file that stops at its first scan into grey.
   if (markers.scanData == 0 || markers.scanData >= data.size())
@@ -143,7 +148,7 @@ Status decode(Bytes data, const Limits& limits, Decoded& out) {
   ZELMAR_TRY(applyOrientation(result.picture, markers.orientation));
 
   FileFacts& f = result.facts;
-  f.fileFormat = formatFor(subsamp);
+  f.fileFormat = formatFor(subsamp, markers.chromaShare);
   f.originBits = colorspace == TJCS_GRAY                                ? 8
                  : (colorspace == TJCS_CMYK || colorspace == TJCS_YCCK) ? 32
                                                                         : 24;

@@ -13,10 +13,10 @@ bool probe(Bytes data);
 // not failures: stray bytes between segments are skipped, and data cut short
 // loads what decoded, with `truncated` set and the rows never reached black.
 // Data after the first picture (a phone's gain map or second view) is ignored.
-// Errors: BadHeader, BadDimensions, LimitExceeded, Unsupported (a sampling
-// TurboJPEG cannot name), Truncated (the file ends before its first scan's
-// data),
-// CorruptData (nothing could be decoded), OutOfMemory.
+// Samplings TurboJPEG has no name for load too, their format code chosen by
+// how many luma samples share a chroma sample. Errors: BadHeader,
+// BadDimensions, LimitExceeded, Truncated (the file ends before its first
+// scan's data), CorruptData (nothing could be decoded), OutOfMemory.
 Status decode(Bytes data, const Limits& limits, Decoded& out);
 
 // Writes 8-bit grey (pictures whose palette is grey) or 24-bit colour at

@@ -15,6 +15,7 @@ struct MarkerInfo {
   int orientation = 1;  // EXIF orientation 1..8; 1 (as stored) when absent or invalid
   bool adobe = false;   // an Adobe APP14 segment: CMYK samples are stored inverted
   size_t scanData = 0;  // where the first scan's coded data starts; 0 when no whole scan header
+  int chromaShare = 1;  // luma samples for each chroma sample (1, 2, 4...), from the frame header
 };
 
 // Walks the segments from the start of image up to the first scan's data,
