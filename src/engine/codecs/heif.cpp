@@ -47,10 +47,33 @@ void initialiseOnce() {
   (void)done;
 }
 
-bool isAvif(Bytes data) {
-  const char* mime =
-      heif_get_file_mime_type(data.data(), int(std::min<size_t>(data.size(), INT_MAX)));
-  return mime && std::string_view(mime) == "image/avif";
+enum class Brand { None, Heif, Avif };
+
+// What the file type box names: HEVC brands mean HEIF, AV1 brands AVIF; the
+// generic image brands (mif1, msf1) defer to the compatible ones.
+Brand brandOf(Bytes data) {
+  if (data.size() < 16 || std::memcmp(data.data() + 4, "ftyp", 4) != 0) return Brand::None;
+  static constexpr std::string_view kHevc[] = {"heic", "heix", "heim", "heis",
+                                               "hevc", "hevx", "hevm", "hevs"};
+  static constexpr std::string_view kAv1[] = {"avif", "avis"}, kGeneric[] = {"mif1", "msf1"};
+  auto in = [](std::string_view b, const auto& set) {
+    return std::find(std::begin(set), std::end(set), b) != std::end(set);
+  };
+  const size_t box = size_t(data[0]) << 24 | size_t(data[1]) << 16 | size_t(data[2]) << 8 | data[3];
+  const size_t end = std::min(box, data.size());
+  bool hevc = false, av1 = false, generic = false;
+  // The major brand, then the compatible ones after the minor version.
+  for (size_t at = 8; at + 4 <= end; at += at == 8 ? 8 : 4) {
+    const std::string_view brand(reinterpret_cast<const char*>(data.data() + at), 4);
+    if (at == 8 && in(brand, kHevc)) return Brand::Heif;
+    if (at == 8 && in(brand, kAv1)) return Brand::Avif;
+    hevc = hevc || in(brand, kHevc);
+    av1 = av1 || in(brand, kAv1);
+    generic = generic || in(brand, kGeneric);
+  }
+  if (hevc) return Brand::Heif;
+  if (av1) return Brand::Avif;
+  return generic ? Brand::Heif : Brand::None;
 }
 
 // `n` pixels whose colour is already multiplied by their alpha.
@@ -65,19 +88,7 @@ void premultipliedOver(const uint8_t* rgba, uint8_t* rgb, size_t n, Rgb back) {
 
 }  // namespace
 
-bool probe(Bytes data) {
-  if (data.size() < 16 || std::memcmp(data.data() + 4, "ftyp", 4) != 0) return false;
-  static constexpr std::string_view kBrands[] = {"heic", "heix", "heim", "heis", "hevc", "hevx",
-                                                 "hevm", "hevs", "mif1", "msf1", "avif", "avis"};
-  const size_t box = size_t(data[0]) << 24 | size_t(data[1]) << 16 | size_t(data[2]) << 8 | data[3];
-  const size_t end = std::min(box, data.size());
-  // The major brand, then the compatible ones after the minor version.
-  for (size_t at = 8; at + 4 <= end; at += at == 8 ? 8 : 4) {
-    const std::string_view brand(reinterpret_cast<const char*>(data.data() + at), 4);
-    if (std::find(std::begin(kBrands), std::end(kBrands), brand) != std::end(kBrands)) return true;
-  }
-  return false;
-}
+bool probe(Bytes data) { return brandOf(data) != Brand::None; }
 
 Status decode(Bytes data, const DecodeOptions& options, Decoded& out) {
   if (!probe(data)) return {ErrorCode::BadHeader, "no HEIF brand"};
@@ -137,7 +148,7 @@ Status decode(Bytes data, const DecodeOptions& options, Decoded& out) {
       alpha::rgbaOver(src, dst, size_t(w), options.background);
   }
 
-  const bool avif = isAvif(data);
+  const bool avif = brandOf(data) == Brand::Avif;
   out.picture = std::move(pic);
   out.truncated = false;
   out.facts = FileFacts{};
