@@ -22,14 +22,9 @@ namespace {
 
 using test::ByteVec;
 
-ByteVec spliced(const ByteVec& file, size_t at, const ByteVec& bytes) {
-  ByteVec out;
-  out.reserve(file.size() + bytes.size());
-  for (size_t i = 0; i <= file.size(); ++i) {
-    if (i == at) out.insert(out.end(), bytes.begin(), bytes.end());
-    if (i < file.size()) out.push_back(file[i]);
-  }
-  return out;
+ByteVec spliced(ByteVec file, size_t at, const ByteVec& bytes) {
+  file.insert(file.begin() + long(at), bytes.begin(), bytes.end());
+  return file;
 }
 
 size_t markerAt(const ByteVec& f, uint8_t marker) {
@@ -60,7 +55,6 @@ TEST(RealWorldJpeg, WarningsLoadWhatDecodesAndErrorsStillFail) {
        Whole},
       {"cut inside the scan", ByteVec(clean.begin(), clean.begin() + (sos + clean.size()) / 2),
        CutShort},
-      {"no scan data", ByteVec(clean.begin(), clean.begin() + long(sos) + 14), Refused},
       {"undefined table after stray bytes", spliced(undefinedTable, sos, {0x01, 0x02}), Refused},
   };
   for (const auto& c : cases) {
@@ -81,17 +75,10 @@ TEST(RealWorldJpeg, WarningsLoadWhatDecodesAndErrorsStillFail) {
   }
 }
 
-ByteVec le16(std::initializer_list<int> v) {
-  ByteVec out;
-  for (int x : v) {
-    out.push_back(uint8_t(x));
-    out.push_back(uint8_t(unsigned(x) >> 8));
-  }
-  return out;
-}
-
-ByteVec floats(std::initializer_list<float> v) {
-  ByteVec out(v.size() * 4);
+// Samples in the machine's (little-endian) order, as the files built here declare.
+template <class T>
+ByteVec bytesOf(std::initializer_list<T> v) {
+  ByteVec out(v.size() * sizeof(T));
   std::memcpy(out.data(), std::data(v), out.size());
   return out;
 }
@@ -104,18 +91,18 @@ TEST(RealWorldTiff, SampleFormatsAndDepthsAreScaledToEightBits) {
     ByteVec pixels;                 // four pixels in one row
     std::vector<uint8_t> expected;  // grey values, or R, G, B of each pixel
   } cases[] = {
+      // clang-format off
       {"signed 8-bit", 8, 1, kGrey, kSigned, {0x80, 0xFF, 0x00, 0x7F}, {0, 127, 128, 255}},
-      {"signed 16-bit", 16, 1, kGrey, kSigned, le16({-32768, -1, 0, 32767}), {0, 127, 128, 255}},
-      {"float 32-bit", 32, 1, kGrey, kFloat, floats({-0.5f, 0.0f, 0.5f, 2.0f}), {0, 0, 128, 255}},
+      {"signed 16-bit", 16, 1, kGrey, kSigned, bytesOf<int16_t>({-32768, -1, 0, 32767}),
+       {0, 127, 128, 255}},
+      {"float 32-bit", 32, 1, kGrey, kFloat, bytesOf<float>({-0.5f, 0.0f, 0.5f, 2.0f}),
+       {0, 0, 128, 255}},
       // 0x000, 0x800, 0xFFF, 0x555 packed most significant bit first.
       {"12-bit", 12, 1, kGrey, 1, {0x00, 0x08, 0x00, 0xFF, 0xF5, 0x55}, {0, 128, 255, 85}},
-      {"16-bit CMYK",
-       16,
-       4,
-       kCmyk,
-       1,
-       le16({0, 0, 0, 0, 65535, 0, 0, 0, 0, 0, 0, 65535, 0, 32896, 65535, 0}),
+      {"16-bit CMYK", 16, 4, kCmyk, 1,
+       bytesOf<uint16_t>({0, 0, 0, 0, 65535, 0, 0, 0, 0, 0, 0, 65535, 0, 32896, 65535, 0}),
        {255, 255, 255, 0, 255, 255, 0, 0, 0, 255, 127, 0}},
+      // clang-format on
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -181,16 +168,10 @@ TEST(RealWorldBmpPcx, OddLayoutsLoad) {
     ByteVec file;
     std::vector<Rgb> expected;  // row by row
   } cases[] = {
-      {"RLE24",
-       rle24.b,
-       {{0, 255, 0},
-        {255, 255, 255},
-        {0, 0, 0},
-        {128, 128, 128},
-        {255, 0, 0},
-        {255, 0, 0},
-        {255, 0, 0},
-        {0, 0, 255}}},
+      // clang-format off
+      {"RLE24", rle24.b, {{0, 255, 0}, {255, 255, 255}, {0, 0, 0}, {128, 128, 128},
+                          {255, 0, 0}, {255, 0, 0}, {255, 0, 0}, {0, 0, 255}}},
+      // clang-format on
       {"16-byte OS/2 header", os2.b, {{255, 0, 0}, {55, 0, 200}}},
       {"PCX lines shorter than the width",
        pcx.b,
