@@ -6,10 +6,10 @@
 #include <cstdint>
 
 #include "app/ini_file.h"
-#include "app/module1.h"
+#include "base/viewer_context.h"
 #include "engine/qt/file_names.h"
 
-namespace Module1 {
+namespace app {
 namespace {
 
 const QString kSection = QStringLiteral("VANTREL");
@@ -52,23 +52,24 @@ int16_t CutAtNull(const QString& text) {
   return int16_t(std::min<qsizetype>(n, INT16_MAX));
 }
 
-void ReadSettings() {
+void ReadSettings(ViewerContext& context) {
   const IniFile ini = IniFile::load(settingsPath());
   const auto lang = ini.value(kSection, kLanguage);
-  UseChinese = lang ? languageFromText(*lang) : int16_t(1);
+  context.setUseChinese(lang ? languageFromText(*lang) : int16_t(1));
   const QString folder = folderFromBytes(ini.value(kSection, kFiles).value_or(QByteArray()));
-  StartFolder = folder.left(CutAtNull(folder)).trimmed();
+  context.setStartFolder(folder.left(CutAtNull(folder)).trimmed());
 }
 
-void WriteSettings() {
+void WriteSettings(const ViewerContext& context) {
   const QString path = settingsPath();
   IniFile ini = IniFile::load(path);
-  const QByteArray lang = (UseChinese < 0 ? QByteArray() : QByteArray(" ")) +
-                          QByteArray::number(UseChinese);
+  const int16_t language = context.UseChinese();
+  const QByteArray lang =
+      (language < 0 ? QByteArray() : QByteArray(" ")) + QByteArray::number(language);
   ini.setValue(kSection, kLanguage, lang);
   // A folder name with a line break cannot be stored safely; the old value stays.
-  ini.setValue(kSection, kFiles, filenames::nameToBytes(StartFolder));
+  ini.setValue(kSection, kFiles, filenames::nameToBytes(context.StartFolder()));
   ini.save(path);
 }
 
-}  // namespace Module1
+}  // namespace app

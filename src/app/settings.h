@@ -5,15 +5,17 @@
 #include <QString>
 #include <cstdint>
 
-namespace Module1 {
+class ViewerContext;
+
+namespace app {
 
 // Fills UseChinese ("LANGUAGE", default 1) and StartFolder ("FILES",
-// default empty). A missing or garbled file gives the defaults.
-void ReadSettings();
+// default empty). A missing, unreadable or garbled file gives the defaults.
+void ReadSettings(ViewerContext& context);
 
 // Stores UseChinese (as " 1" / " 0") and StartFolder. Failures are ignored:
 // the next start then uses the old values.
-void WriteSettings();
+void WriteSettings(const ViewerContext& context);
 
 // Characters of `text` before its first NUL, or its whole length.
 int16_t CutAtNull(const QString& text);
@@ -26,4 +28,4 @@ QString settingsPath();
 // reads as 1 (Chinese).
 int16_t languageFromText(const QByteArray& text);
 
-}  // namespace Module1
+}  // namespace app
