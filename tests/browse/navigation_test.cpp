@@ -1,10 +1,9 @@
-// Moving through the list: wrap-around, the position title, failed loads,
-// and the keys that reach the same commands.
+// Moving through the list by tool key, menu item and keyboard: wrap-around,
+// the position title, loads that fail, and lists of one or no picture.
 #include <QAction>
-#include <QListWidget>
+#include <QFile>
 #include <QTest>
 
-#include "app/module1.h"
 #include "app/viewer_fixture.h"
 #include "browse/ListFrm.h"
 
@@ -15,122 +14,90 @@ class NavigationTest : public ViewerTest {
   void SetUp() override {
     ViewerTest::SetUp();
     start();
-  }
-  QString listTitle() { return window->listForm()->windowTitle(); }
-  // Shortcuts reach only the active window.
-  void showActive() {
-    window->show();
+    paths = pictures({"p0.bmp", "p1.bmp"});
+    QFile broken(path("pics/p2.bmp"));  // named like a picture, but none
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly) && broken.write("BM not really"));
+    paths << broken.fileName() << pictures({"p3.bmp"});
+    useList(paths);
+    window->ShowPicture(0);
     window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));  // keys reach the active window
   }
-  void go(const char* item) {
-    engine().clearLog();
-    window->runCommand(item);
+  // A tool key by doFunc, "idm_..." by its menu item, "key ..." pressed.
+  void run(const QString& step) {
+    spy().log.clear();
+    if (step.startsWith("idm_")) {
+      for (QAction* a : ctx().actions())
+        if (a->objectName() == step) a->trigger();
+    } else if (step.startsWith("key ")) {
+      QTest::keyClick(window.get(), QKeySequence(step.mid(4))[0].key());
+    } else {
+      window->doFunc(step);
+    }
   }
+  QStringList paths;
 };
 
-TEST_F(NavigationTest, WrapsBothWays) {
-  setList(3);
-  go("idm_next");
-  EXPECT_EQ(window->PictureIndex, 1);
-  EXPECT_EQ(listTitle(), "图像文件列表 第2/3张");
-  EXPECT_EQ(window->windowTitle(), Module1::PictureList[1]);
-  go("idm_next");
-  go("idm_next");
-  EXPECT_EQ(window->PictureIndex, 0);
-  EXPECT_EQ(window->windowTitle(), Module1::PictureList[0]);
-  go("idm_prev");
-  EXPECT_EQ(window->PictureIndex, 2);
-  EXPECT_EQ(listTitle(), "图像文件列表 第3/3张");
-  EXPECT_FALSE(window->listForm()->isVisible());  // written, not shown
-}
-
-TEST_F(NavigationTest, FirstAndLastDoNothingWhereTheyAre) {
-  setList(3);
-  go("idm_first");
-  EXPECT_EQ(engine().count("LoadFile"), 0);
-  go("idm_end");
-  EXPECT_EQ(window->PictureIndex, 2);
-  EXPECT_EQ(engine().count("LoadFile"), 1);
-  go("idm_end");
-  EXPECT_EQ(engine().count("LoadFile"), 0);
-  go("idm_first");
-  EXPECT_EQ(window->PictureIndex, 0);
-  EXPECT_EQ(engine().calls("LoadFile"),
-            QStringList{"LoadFile(" + Module1::PictureList[0] + ",0,0,1)"});
-}
-
-TEST_F(NavigationTest, OnePictureMovesNothing) {
-  setList(1);
-  const QString title = listTitle();
-  for (const char* item : {"idm_next", "idm_prev", "idm_first", "idm_end"}) {
-    go(item);
-    EXPECT_EQ(engine().log.size(), 0u) << item;
-  }
-  EXPECT_EQ(listTitle(), title);
-  EXPECT_EQ(window->PictureIndex, 0);
-}
-
-TEST_F(NavigationTest, EmptyListStillRunsQuietly) {
-  go("idm_next");
-  EXPECT_EQ(window->PictureIndex, 0);
-  EXPECT_EQ(listTitle(), "图像文件列表 第1/0张");
-  EXPECT_EQ(engine().calls("LoadFile"), QStringList{"LoadFile(,0,0,1)"});
-  EXPECT_EQ(engine().count("Repaint"), 0);
-  go("idm_prev");
-  EXPECT_EQ(window->PictureIndex, -1);
-  EXPECT_EQ(listTitle(), "图像文件列表 第0/0张");
-  EXPECT_EQ(engine().count("LoadFile"), 0);
-  go("idm_end");
-  EXPECT_EQ(window->PictureIndex, -1);
-  EXPECT_EQ(messages.size(), 0);
-}
-
-TEST_F(NavigationTest, ThousandPictures) {
-  setList(1000);
-  go("idm_end");
-  EXPECT_EQ(listTitle(), "图像文件列表 第1000/1000张");
-  EXPECT_EQ(engine().calls("LoadFile"),
-            QStringList{"LoadFile(" + Module1::PictureList[999] + ",0,0,1)"});
-}
-
-TEST_F(NavigationTest, FailedLoadStillMoves) {
-  setList(3);
-  go("idm_next");
-  engine().failPath(Module1::PictureList[2]);
-  go("idm_next");
-  EXPECT_EQ(window->PictureIndex, 2);
-  EXPECT_EQ(listTitle(), "图像文件列表 第3/3张");
-  EXPECT_EQ(window->windowTitle(), Module1::PictureList[1]);
-  go("idm_next");
-  EXPECT_EQ(window->windowTitle(), Module1::PictureList[0]);
-}
-
-TEST_F(NavigationTest, ViewerKeysRunTheMenuCommands) {
-  setList(4);
-  showActive();
+TEST_F(NavigationTest, WrapsAroundAndTitlesThePosition) {
   const struct {
-    Qt::Key key;
-    int16_t index;
-  } steps[] = {{Qt::Key_Right, 1}, {Qt::Key_PageDown, 2}, {Qt::Key_Space, 3}, {Qt::Key_Right, 0},
-               {Qt::Key_Left, 3},  {Qt::Key_PageUp, 2},   {Qt::Key_Backspace, 1},
-               {Qt::Key_End, 3},   {Qt::Key_Home, 0}};
-  for (const auto& s : steps) {
-    SCOPED_TRACE(QKeySequence(s.key).toString().toStdString());
-    QTest::keyClick(window.get(), s.key);
-    EXPECT_EQ(window->PictureIndex, s.index);
+    const char* step;
+    int index;
+    int shown;  // the picture the window's title names
+    int loads;
+  } steps[] = {{"next", 1, 1, 1},      {"NEXT", 2, 1, 1},       {"idm_next", 3, 3, 1},
+               {"next", 0, 0, 1},      {"prev", 3, 3, 1},       {"idm_first", 0, 0, 1},
+               {"first", 0, 0, 0},     {"End", 3, 3, 1},        {"idm_end", 3, 3, 0},
+               {" next", 3, 3, 0},     {"", 3, 3, 0},           {"nxt", 3, 3, 0},
+               {"key Left", 2, 3, 1},  {"key PgUp", 1, 1, 1},   {"key Backspace", 0, 0, 1},
+               {"key Right", 1, 1, 1}, {"key PgDown", 2, 1, 1}, {"key Space", 3, 3, 1},
+               {"key Home", 0, 0, 1},  {"key End", 3, 3, 1}};
+  for (int half : {0, 1}) {
+    // The title is written into a loaded window only; an unloaded one is
+    // never created for it, and gets it when opened.
+    if (half == 1) {
+      window->doFunc("first");
+      window->doFunc("list");
+    }
+    for (const auto& s : steps) {
+      SCOPED_TRACE(s.step);
+      run(s.step);
+      EXPECT_EQ(window->PictureIndex(), s.index);
+      EXPECT_EQ(window->windowTitle(), paths[s.shown]);
+      EXPECT_EQ(spy().count("LoadFile"), s.loads);
+      EXPECT_EQ(window->listWindow().loaded(), half == 1);
+      if (half == 1) {
+        EXPECT_EQ(list()->windowTitle(), QString("图像文件列表 第%1/4张").arg(s.index + 1));
+      }
+    }
   }
-  // The same handlers: the position title follows.
-  EXPECT_EQ(listTitle(), "图像文件列表 第1/4张");
+  EXPECT_TRUE(messages.isEmpty());
 }
 
-TEST_F(NavigationTest, KeysWorkWithMenusHidden) {
-  setList(2);
-  showActive();
-  for (const char* m : {"idm_File", "idm_display", "idm_processing"})
-    window->action(m)->setVisible(false);
-  QTest::keyClick(window.get(), Qt::Key_Right);
-  EXPECT_EQ(window->PictureIndex, 1);
+TEST_F(NavigationTest, OneOrNoPictureMovesNothingOrFailsQuietly) {
+  const struct {
+    int count;
+    const char* step;
+    int index;
+    const char* listTitle;
+    int loads;
+  } steps[] = {{1, "next", 0, "图像文件列表", 0},
+               {1, "prev", 0, "图像文件列表", 0},
+               {1, "first", 0, "图像文件列表", 0},
+               {1, "end", 0, "图像文件列表", 0},
+               // An empty list: the commands still run, and load nothing that exists.
+               {0, "next", 0, "图像文件列表 第1/0张", 1},
+               {0, "prev", -1, "图像文件列表 第0/0张", 0},
+               {0, "end", -1, "图像文件列表 第0/0张", 0}};
+  window->listWindow().get();  // loaded, hidden, to take the titles
+  for (const auto& s : steps) {
+    SCOPED_TRACE(s.step);
+    ctx().setPictureCount(int16_t(s.count));
+    run(s.step);
+    EXPECT_EQ(window->PictureIndex(), s.index);
+    EXPECT_EQ(list()->windowTitle(), s.listTitle);
+    EXPECT_EQ(spy().count("LoadFile"), s.loads);
+    EXPECT_EQ(window->windowTitle(), paths[0]);
+  }
 }
 
 }  // namespace
