@@ -2,15 +2,14 @@
 // The real control, logging the calls whose order is the behaviour: repaint
 // switching, transitions, loads and paints. `failing` names an operation
 // that throws as the control does with RaiseErrors on.
-#include <QStringList>
-#include <QVariant>
+#include <QtCore>
 
 #include "engine/qt/image_control.h"
 
-#define ZELMAR_SPY(name, T)                           \
-  void name(T v) override {                           \
-    note(#name, {v}, [&] { ImageControl::name(v); }); \
-  }
+// clang-format off
+#define ZELMAR_SPY(name, T) \
+  void name(T v) override { note(#name, {v}, [&] { ImageControl::name(v); }); }
+// clang-format on
 
 class SpyEngine : public ImageControl {
  public:

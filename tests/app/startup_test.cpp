@@ -1,11 +1,5 @@
 // Both start modes on real folders, the way out, and the program's command
 // line.
-#include <QAction>
-#include <QDir>
-#include <QGuiApplication>
-#include <QProcess>
-#include <QScreen>
-
 #include "app/viewer_fixture.h"
 
 namespace {
@@ -22,20 +16,18 @@ TEST_F(StartupTest, StartModes) {
   const QString folder = QDir(path("pics")).canonicalPath(),
                 empty = QDir(path("empty")).canonicalPath();
   const QString app = QDir(QCoreApplication::applicationDirPath()).canonicalPath();
-  const struct {
-    const char* what;
-    QString settings, commandLine;  // "{F}": the pictures' folder
-    int count, shown, index;        // shown: the picture the title names, -1 none
-    bool menus;
-    QString startFolder;
-    int shownAfterNext;
-  } cases[] = {{"first start", {}, {}, 0, -1, 0, true, "", -1},
-               {"remembered folder", "LANGUAGE=0\nFILES={F}/", {}, 3, 0, 0, true, folder, 1},
-               {"remembered folder is gone", "FILES={F}/gone", {}, -1, -1, 0, true, app, -1},
-               {"picture named", {}, "{F}/b.JPG", 3, 1, 1, false, folder, 2},
-               {"named file not listed", {}, "{F}/notes.txt", 3, -1, 0, false, folder, 1},
-               {"folder without pictures", {}, empty + "/readme.txt", 0, -1, 0, true, empty, -1},
-               {"quoted path", {}, "\"{F}/b.JPG\"", -1, -1, 0, true, app, -1}};
+  // "{F}": the pictures' folder; shown: the picture the title names, -1 none.
+  // clang-format off
+  const struct { const char* what; QString settings, commandLine; int count, shown, index;
+                 bool menus; QString startFolder; int shownAfterNext; } cases[] = {
+      {"first start", {}, {}, 0, -1, 0, true, "", -1},
+      {"remembered folder", "LANGUAGE=0\nFILES={F}/", {}, 3, 0, 0, true, folder, 1},
+      {"remembered folder is gone", "FILES={F}/gone", {}, -1, -1, 0, true, app, -1},
+      {"picture named", {}, "{F}/b.JPG", 3, 1, 1, false, folder, 2},
+      {"named file not listed", {}, "{F}/notes.txt", 3, -1, 0, false, folder, 1},
+      {"folder without pictures", {}, empty + "/readme.txt", 0, -1, 0, true, empty, -1},
+      {"quoted path", {}, "\"{F}/b.JPG\"", -1, -1, 0, true, app, -1}};
+  // clang-format on
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     QFile::remove(settingsPath());
@@ -52,8 +44,8 @@ TEST_F(StartupTest, StartModes) {
     EXPECT_EQ(ctx().StartFolder(), c.startFolder);
     EXPECT_EQ(window->action(Command::idm_File)->text(),
               c.settings.startsWith("LANGUAGE=0") ? "&File" : "文件[&F]");
-    EXPECT_FALSE(window->action(Command::idm_stop)->isEnabled());
-    EXPECT_FALSE(window->action(Command::idm_zoomin)->isEnabled());
+    EXPECT_FALSE(window->action(Command::idm_stop)->isEnabled() ||
+                 window->action(Command::idm_zoomin)->isEnabled());
     window->doFunc("next");  // goes on from the picture on screen
     EXPECT_EQ(window->windowTitle(), c.shownAfterNext < 0 ? "Zelmar" : paths[c.shownAfterNext]);
   }
@@ -70,39 +62,30 @@ TEST_F(StartupTest, UnreadableSettingsGiveTheDefaultsAndStayAsTheyAre) {
   EXPECT_TRUE(QFileInfo(settingsPath()).isDir());
 }
 
-TEST_F(StartupTest, CentredByItsFrameOnceShown) {
+TEST_F(StartupTest, CentredOnceShownExitAsksAndYesUnloadsEveryOtherWindow) {
+  pictures({"a.bmp"});
+  writeSettings(("[VANTREL]\nFILES=" + path("pics") + "\n").toUtf8());
   start();
   const QRect screen = QGuiApplication::primaryScreen()->geometry(),
               frame = window->frameGeometry();
   ASSERT_NE(frame.size(), window->size()) << "the platform reports no frame";
   EXPECT_NEAR(frame.x() + frame.width() / 2.0, screen.x() + screen.width() / 2.0, 1.0);
   EXPECT_NEAR(frame.y() + frame.height() / 2.0, screen.y() + screen.height() / 2.0, 1.0);
-}
-
-TEST_F(StartupTest, ExitWritesTheSettingsThenAsksTheCloseBoxOnlyAsks) {
-  start();
   ctx().setStartFolder("/pics/chosen");
   answer = QMessageBox::No;
-  window->doFunc("EXIT");
+  window->doFunc("EXIT");  // writes the settings, then asks
   EXPECT_EQ(messages, QStringList{"提示用户|确认是否退出图像浏览软件 ？"});
-  EXPECT_EQ(settingsBytes(), "[VANTREL]\nLANGUAGE= 1\nFILES=/pics/chosen\n");
+  EXPECT_EQ(settingsBytes(), "[VANTREL]\nFILES=/pics/chosen\nLANGUAGE= 1\n");
   EXPECT_TRUE(window->isVisible());  // No keeps browsing
   QFile::remove(settingsPath());
-  EXPECT_FALSE(window->close());
+  window->doFunc("list");
+  const QList<QPointer<QWidget>> others{list(), window->openDialog().ifLoaded(), tool()};
+  ASSERT_FALSE(others.contains(nullptr));
+  EXPECT_FALSE(window->close());  // the close box asks too, and writes nothing
   answer = QMessageBox::Yes;
   EXPECT_TRUE(window->close());
   EXPECT_EQ(messages.size(), 3);
   EXPECT_EQ(settingsBytes(), "");
-}
-
-TEST_F(StartupTest, YesUnloadsEveryOtherWindow) {
-  pictures({"a.bmp", "b.bmp"});
-  writeSettings(("[VANTREL]\nFILES=" + path("pics") + "\n").toUtf8());
-  start();
-  window->doFunc("list");
-  const QList<QPointer<QWidget>> others{list(), window->openDialog().ifLoaded(), tool()};
-  ASSERT_FALSE(others.contains(nullptr));
-  window->doFunc("exit");
   EXPECT_FALSE(window->listWindow().loaded() || window->openDialog().loaded() ||
                window->toolWindow().loaded());
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

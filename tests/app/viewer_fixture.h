@@ -4,9 +4,8 @@
 // boxes answered (and recorded) from the test.
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QFile>
-#include <QMessageBox>
+#include <QtTest>
+#include <QtWidgets>
 #include <filesystem>
 #include <memory>
 
@@ -25,22 +24,25 @@ class ViewerTest : public ::testing::Test {
   void TearDown() override {
     window.reset();
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);  // no command leaves the busy cursor
-    while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
   }
 
   // Starts the viewer as the start procedure does (window and tool bar
   // shown); `show` false only loads the main window.
-  picfrm& start(const QString& commandLine = {}, bool show = true) {
+  void start(const QString& commandLine = {}, bool show = true) {
     window = show ? app::Main(commandLine, SpyEngine::make)
                   : std::make_unique<picfrm>(commandLine, SpyEngine::make);
     ctx().prompt().setMessageHook([this](QMessageBox& box) {
       messages << box.windowTitle() + "|" + box.text();
       return answer;
     });
-    return *window;
   }
   ViewerContext& ctx() { return window->context(); }
   SpyEngine& spy() { return *static_cast<SpyEngine*>(window->Engine1); }
+  // Clicks the menu item of that name.
+  void click(const QString& name) {
+    for (QAction* a : ctx().actions())
+      if (a->objectName() == name) a->trigger();
+  }
   ToolFrm* tool() { return window->toolWindow().ifLoaded(); }
   ListFrm* list() { return window->listWindow().ifLoaded(); }
 

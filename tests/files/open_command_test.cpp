@@ -1,11 +1,5 @@
 // The open command: the dialog over the main window, and what its OK,
 // Cancel and frame close do to the picture list and the file list window.
-#include <QAction>
-#include <QApplication>
-#include <QComboBox>
-#include <QFileInfo>
-#include <QListWidget>
-#include <QTimer>
 #include <functional>
 
 #include "app/viewer_fixture.h"
@@ -59,41 +53,30 @@ TEST_F(OpenCommandTest, OkMakesANewListOfAtMostAThousandAndShowsItsFirst) {
   EXPECT_EQ(window->windowTitle(), two[1]);
 }
 
-TEST_F(OpenCommandTest, CancelChangesNothingButKeepsTheSelection) {
+TEST_F(OpenCommandTest, CancelKeepsTheListAndTheSelectionTheFrameDiscardsTheSelection) {
   ctx().setPictureIndex(1);
   int entries = 0, kept = 0;
   for (int i = 0; i < 3; ++i) openWith([&](OpenFrm& d) { entries = d.FilePattern->count(); });
   EXPECT_EQ(entries, 7);  // however often it opens
-  openWith([&](OpenFrm& d) {
-    ASSERT_TRUE(d.Dir1->setPath(path("before")));
-    d.Command3_Click();
-    d.Command2_Click();
-  });
-  EXPECT_EQ(ctx().PictureCount(), 2);
-  EXPECT_EQ(ctx().PictureList(0), before[0]);
-  EXPECT_EQ(window->PictureIndex(), 1);
-  openWith([&](OpenFrm& d) { kept = d.List1->count(); });
-  EXPECT_EQ(kept, 2);
-}
-
-TEST_F(OpenCommandTest, ClosingByTheFrameActsAsCancelAndStartsAfresh) {
-  openWith([&](OpenFrm& d) {
-    ASSERT_TRUE(d.Dir1->setPath(path("before")));
-    d.Command3_Click();
-    d.close();
-  });
-  EXPECT_EQ(ctx().PictureCount(), 2);
-  EXPECT_FALSE(window->openDialog().loaded());
-  int kept = -1;
-  openWith([&](OpenFrm& d) { kept = d.List1->count(); });
-  EXPECT_EQ(kept, 0);
+  for (bool byFrame : {false, true}) {
+    openWith([&](OpenFrm& d) {
+      ASSERT_TRUE(d.Dir1->setPath(path("before")));
+      d.Command3_Click();
+      byFrame ? void(d.close()) : d.Command2_Click();
+    });
+    EXPECT_EQ(ctx().PictureCount(), 2);
+    EXPECT_EQ(ctx().PictureList(0), before[0]);
+    EXPECT_EQ(window->PictureIndex(), 1);
+    EXPECT_EQ(window->openDialog().loaded(), !byFrame);
+    openWith([&](OpenFrm& d) { kept = d.List1->count(); });
+    EXPECT_EQ(kept, byFrame ? 0 : 2);
+  }
 }
 
 TEST_F(OpenCommandTest, NamesOfAnyBytesTravelFromTheFolderToTheScreen) {
-  const std::string odd = "\xE7\x9B\xB8\xE5\x86\x8C \xFE";  // 相册 and a stray byte
-  const QStringList named = pictures(
+  const QStringList named = pictures(  // in 相册 and a stray byte
       {"my photo.bmp", QString::fromUtf8("图片.bmp"), filenames::nameFromBytes("raw\xFF.bmp")},
-      filenames::nameFromBytes(QByteArray::fromStdString(odd)));
+      filenames::nameFromBytes("\xE7\x9B\xB8\xE5\x86\x8C \xFE"));
   openWith([&](OpenFrm& d) {
     ASSERT_TRUE(d.Dir1->setPath(QFileInfo(named[0]).path()));
     d.Command4_Click();
@@ -105,13 +88,8 @@ TEST_F(OpenCommandTest, NamesOfAnyBytesTravelFromTheFolderToTheScreen) {
   for (int i = 0; i < 3; ++i) {
     window->doFunc("next");
     EXPECT_EQ(window->windowTitle(), ctx().PictureList(window->PictureIndex()));
+    EXPECT_TRUE(named.contains(window->windowTitle()));
   }
-  QStringList listed;
-  for (int i = 0; i < 3; ++i) listed << ctx().PictureList(i);
-  listed.sort();
-  QStringList made = named;
-  made.sort();
-  EXPECT_EQ(listed, made);
 }
 
 }  // namespace

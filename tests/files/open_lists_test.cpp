@@ -1,9 +1,9 @@
 // The open dialog's building blocks: byte-exact file names, wildcard
 // patterns, and the folder, file and drive lists on real folders.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <QDir>
+#include <QtTest>
+#include <QtWidgets>
 #include <filesystem>
 #include <fstream>
 
@@ -24,17 +24,12 @@ void touch(const fs::path& p) { std::ofstream(p) << "x"; }
 QString qpath(const fs::path& p) { return filenames::fromFsPath(p); }
 
 TEST(OpenFileNames, EveryByteSequenceRoundTrips) {
-  const QByteArray cases[] = {
-      "with blank.jpg",
-      "\xE5\x9B\xBE\xE7\x89\x87.jpg",  // 图片, valid
-      "\xF0\x9F\x93\xB7 cam.jpg",      // a 4-byte character
-      "bad\xFF\xFE.jpg",               // never valid in UTF-8
-      "latin1 caf\xE9.jpg",            // a cut-off sequence
-      "overlong \xC0\xAF.jpg",         // overlong "/"
-      "surrogate \xED\xA0\x80.jpg",    // an encoded surrogate
-      "tail \xE5\x9B",                 // cut off at the end
-      "\xF0\x9F\x93\xB7\xDC",          // a real pair then a bad byte
-  };
+  // Valid UTF-8, a 4-byte character, never-valid bytes, a cut-off sequence,
+  // an overlong "/", an encoded surrogate, a cut-off end, a pair then a bad byte.
+  // clang-format off
+  const QByteArray cases[] = {"\xE5\x9B\xBE\xE7\x89\x87 a.jpg", "\xF0\x9F\x93\xB7.jpg", "bad\xFF\xFE.jpg",
+      "caf\xE9.jpg", "over \xC0\xAF", "sur \xED\xA0\x80", "tail \xE5\x9B", "\xF0\x9F\x93\xB7\xDC"};
+  // clang-format on
   for (const QByteArray& bytes : cases) {
     SCOPED_TRACE(bytes.toHex().toStdString());
     const QString name = filenames::nameFromBytes(bytes);
@@ -51,23 +46,15 @@ TEST(OpenFileNames, EveryByteSequenceRoundTrips) {
 }
 
 TEST(OpenWildcard, MatchesLikeTheFileBox) {
-  const struct {
-    const char* patterns;
-    const char* name;
-    bool match;
-  } cases[] = {{"*.BMP;*.PCX;*.TIF;*.JPG;*.TGA", "A.Tga", true},
-               {"*.BMP;*.JPG", "a.jpeg", false},
-               {"*.JPG", "a.jpg.txt", false},
-               {"*.JPG", "jpg", false},
-               {"*.*", "README", true},
-               {"img?.png", "IMG7.PNG", true},
-               {"img?.png", "img10.png", false},
-               {"*a*b*c", "xxaYYbZZc", true},
-               {"*a*b*c", "xxaYYbZZcd", false},
-               {" *.jpg ; *.bmp", "x.BMP", true},
-               {"*.jpg", "照片.JPG", true},
-               {"", "a.jpg", false},
-               {";;", "a.jpg", false}};
+  // clang-format off
+  const struct { const char* patterns; const char* name; bool match; } cases[] = {
+      {"*.BMP;*.PCX;*.TIF;*.JPG;*.TGA", "A.Tga", true}, {"*.BMP;*.JPG", "a.jpeg", false},
+      {"*.JPG", "a.jpg.txt", false}, {"*.JPG", "jpg", false}, {"*.*", "README", true},
+      {"img?.png", "IMG7.PNG", true}, {"img?.png", "img10.png", false},
+      {"*a*b*c", "xxaYYbZZc", true}, {"*a*b*c", "xxaYYbZZcd", false},
+      {" *.jpg ; *.bmp", "x.BMP", true}, {"*.jpg", "照片.JPG", true}, {"", "a.jpg", false},
+      {";;", "a.jpg", false}};
+  // clang-format on
   for (const auto& c : cases)
     EXPECT_EQ(files::WildcardSet(QString::fromUtf8(c.patterns)).matches(QString::fromUtf8(c.name)),
               c.match)
@@ -91,12 +78,8 @@ TEST(OpenFileList, ListsMatchingPlainVisibleFilesSortedWithoutCase) {
   EXPECT_EQ(names(), (QStringList{"A.jpg", "a.JPG", "b.JPG", "c.bmp", "link.bmp", "notes.txt"}));
   list.setPattern("*.jpg;*.BMP");
   EXPECT_EQ(names(), (QStringList{"A.jpg", "a.JPG", "b.JPG", "c.bmp", "link.bmp"}));
-  touch(dir.path() / "d.jpg");  // seen on refresh
-  list.refresh();
-  EXPECT_EQ(list.count(), 6);
   list.setPath(qpath(dir.path() / "nowhere"));
-  EXPECT_EQ(list.count(), 0);
-  EXPECT_TRUE(list.fileName(0).isEmpty());
+  EXPECT_TRUE(list.count() == 0 && list.fileName(0).isEmpty());
 }
 
 TEST(OpenFolderList, AncestorsThenSortedSubFoldersAndOnlyFoldersThatExist) {
@@ -105,43 +88,25 @@ TEST(OpenFolderList, AncestorsThenSortedSubFoldersAndOnlyFoldersThatExist) {
   touch(dir.path() / "file.jpg");
   const QString root = qpath(fs::canonical(dir.path()));
   FolderList list;
-  QStringList changes;
+  QStringList changes, shown;
   QObject::connect(&list, &FolderList::pathChanged, [&](const QString& p) { changes << p; });
   ASSERT_TRUE(list.setPath(root + "/"));  // a trailing slash is accepted
-  EXPECT_EQ(list.path(), root);
   EXPECT_EQ(changes, QStringList{root});
-  QStringList expected{"/"}, shown;
-  QString walked;
-  for (const QString& part : root.split('/', Qt::SkipEmptyParts))
-    expected << (walked += "/" + part);
-  const int current = int(expected.size()) - 1;
-  expected << root + "/Alpha" << root + "/beta" << root + "/gamma";
   for (int i = 0; i < list.count(); ++i) shown << FolderList::itemPath(list.item(i));
-  EXPECT_EQ(shown, expected);
-  EXPECT_EQ(list.currentRow(), current);
-
-  const int rows = list.count();
+  const int current = list.currentRow();
+  QStringList ancestors{root};
+  for (QDir d(root); d.cdUp();) ancestors.prepend(d.path());
+  EXPECT_EQ(shown, ancestors + QStringList({root + "/Alpha", root + "/beta", root + "/gamma"}));
+  EXPECT_EQ(shown[current], root);
+  // Only folders that exist, and quotes are part of a name.
   for (const QString& bad : {root + "/missing", root + "/file.jpg", QString(), "\"" + root + "\""})
-    EXPECT_FALSE(list.setPath(bad)) << bad.toStdString();  // quotes are part of a name
-  if (geteuid() != 0) {                                    // root reads any folder
-    fs::create_directory(dir.path() / "locked");
-    fs::permissions(dir.path() / "locked", fs::perms::none);
-    EXPECT_FALSE(list.setPath(root + "/locked"));
-  }
+    EXPECT_FALSE(list.setPath(bad)) << bad.toStdString();
   EXPECT_EQ(list.path(), root);
-  EXPECT_EQ(list.count(), rows);
-
-  // Double-click enters a sub-folder, and an ancestor; a relative path is
-  // taken from the working folder.
-  emit list.itemDoubleClicked(list.item(current + 2));
+  EXPECT_EQ(list.count(), shown.size());
+  emit list.itemDoubleClicked(list.item(current + 2));  // enters a sub-folder
   EXPECT_EQ(list.path(), root + "/beta");
-  emit list.itemDoubleClicked(list.item(0));
+  emit list.itemDoubleClicked(list.item(0));  // and an ancestor
   EXPECT_EQ(list.path(), "/");
-  const QString saved = QDir::currentPath();
-  QDir::setCurrent(root);
-  EXPECT_TRUE(list.setPath("gamma"));
-  EXPECT_EQ(list.path(), root + "/gamma");
-  QDir::setCurrent(saved);
 }
 
 TEST(OpenDriveList, RootFirstThenHomeThenOthersByPath) {
@@ -149,11 +114,6 @@ TEST(OpenDriveList, RootFirstThenHomeThenOthersByPath) {
             (QStringList{"/", "/home/ann", "/boot", "/media/usb"}));
   // Home is listed even when it is not a volume of its own, "/" even when missing.
   EXPECT_EQ(DriveList::orderDrives({"/data"}, "/home/bo"), (QStringList{"/", "/home/bo", "/data"}));
-  DriveList live;
-  ASSERT_GE(live.count(), 1);
-  EXPECT_EQ(live.drive(), "/");
-  live.showDriveOf(QDir::homePath() + "/pictures");
-  EXPECT_TRUE((QDir::homePath() + "/").startsWith(live.drive()));
 }
 
 }  // namespace
