@@ -26,8 +26,7 @@ QString folderFromBytes(const QByteArray& bytes) {
   return filenames::nameFromBytes(cut);
 }
 
-}  // namespace
-
+// $XDG_CONFIG_HOME/zelmar32.ini (default ~/.config/zelmar32.ini).
 QString settingsPath() {
   QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
   // The base-directory rules ignore a relative value.
@@ -35,6 +34,9 @@ QString settingsPath() {
   return base + "/zelmar32.ini";
 }
 
+// The "LANGUAGE" value as the profile functions read integers: leading
+// decimal digits, 0 without them or when negative; too large for 16 bits
+// reads as 1 (Chinese).
 int16_t languageFromText(const QByteArray& text) {
   const QByteArray t = text.trimmed();
   qint64 value = 0;
@@ -46,11 +48,14 @@ int16_t languageFromText(const QByteArray& text) {
   return int16_t(value);
 }
 
+// Characters of `text` before its first NUL, or its whole length.
 int16_t CutAtNull(const QString& text) {
   const qsizetype nul = text.indexOf(QChar(0));
   const qsizetype n = nul < 0 ? text.size() : nul;
   return int16_t(std::min<qsizetype>(n, INT16_MAX));
 }
+
+}  // namespace
 
 void ReadSettings(ViewerContext& context) {
   const IniFile ini = IniFile::load(settingsPath());

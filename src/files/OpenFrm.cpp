@@ -202,5 +202,4 @@ void OpenFrm::closeEvent(QCloseEvent* event) {
   discarded_ = true;
   Command2_Click();
   event->accept();
-  emit discardedByUser();
 }

@@ -71,9 +71,6 @@ class OpenFrm : public QDialog {
   // the modal display returns and creates a fresh one when next needed.
   bool discarded() const { return discarded_; }
 
- signals:
-  void discardedByUser();
-
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;

@@ -5,6 +5,7 @@
 #include "base/viewer_context.h"
 
 namespace ui {
+namespace {
 
 QString aboutTitle(bool chinese) {
   return chinese ? QStringLiteral("泽尔马图像浏览器 1.1")
@@ -24,6 +25,8 @@ QString aboutText(bool chinese) {
                      QStringLiteral("   2024-2026 Suzhou")}
       .join(u'\n');
 }
+
+}  // namespace
 
 void idm_lang(ViewerContext& context) { context.setUseChinese(context.chinese() ? 0 : 1); }
 

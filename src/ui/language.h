@@ -1,7 +1,5 @@
 #pragma once
 // The language switch and the About message.
-#include <QString>
-
 class QWidget;
 class ViewerContext;
 
@@ -11,9 +9,5 @@ namespace ui {
 // languageChanged at once; other windows when they next set their texts.
 void idm_lang(ViewerContext& context);
 void idm_About(ViewerContext& context, QWidget* parent);
-
-// The About message's title and four lines.
-QString aboutTitle(bool chinese);
-QString aboutText(bool chinese);
 
 }  // namespace ui

@@ -9,7 +9,7 @@
 
 namespace {
 
-const QString kData = QStringLiteral(__FILE__).section('/', 0, -4) + "/data";
+const QString kData = QStringLiteral(ZELMAR_DATA_DIR);
 
 // Output and exit code (-1: did not run to its end) of a program.
 std::pair<QString, int> run(const QString& program, const QStringList& args) {
