@@ -7,7 +7,7 @@
 #include <array>
 
 // In menu order: the File menu, the Display menu (with Slide Delay), the
-// Processing menu (with Convert).
+// Processing menu (with Convert). idm_sparator is spelt so in the design.
 // clang-format off
 #define ZELMAR_COMMANDS(X)                                                                        \
   X(idm_File) X(idm_open) X(idm_save) X(idm_picinfo) X(idm_print) X(idm_acquire) X(idm_copy)     \

@@ -51,6 +51,7 @@ void ListWindow::FillFileList() {
   list->List1->clear();
   if (context_.PictureCount() < 1) return;
   list->fillRows();
+  // 图象, not the 图像 of the position title: kept letter for letter.
   list->setWindowTitle(QStringLiteral("图象文件列表 共%1张").arg(context_.PictureCount()));
   list->setListFont();
 }
