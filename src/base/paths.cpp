@@ -1,6 +1,4 @@
-#include "app/paths.h"
-
-namespace Module1 {
+#include "base/paths.h"
 
 SplitResult SplitPath(const QString& fullPath) {
   SplitResult r;
@@ -14,15 +12,4 @@ SplitResult SplitPath(const QString& fullPath) {
   return r;
 }
 
-QString SplitPath(const QString& fullPath, QString& fileName, QString& baseName,
-                  QString& extension) {
-  SplitResult r = SplitPath(fullPath);
-  fileName = r.fileName;
-  baseName = r.baseName;
-  extension = r.extension;
-  return r.folder;
-}
-
 QString FolderOfPath(const QString& fullPath) { return SplitPath(fullPath).folder; }
-
-}  // namespace Module1

@@ -1,14 +1,17 @@
 #pragma once
-// The error-absorbing mode commands run engine calls in: a failing call is
-// abandoned, its error number kept, and the command goes on. A call fails
-// when it throws EngineError (RaiseErrors on) or returns nonzero (off) —
-// both count, so a quiet failure is never taken for success.
+// The building blocks of every command that drives the engine: the
+// error-absorbing mode, the busy cursor and automatic repaint held off.
 #include <QApplication>
 #include <exception>
 #include <type_traits>
 
 #include "engine/qt/image_engine.h"
 
+// The error-absorbing mode commands run engine calls in: a failing call is
+// abandoned, its error number kept, and the command goes on. A call fails
+// when it throws EngineError (RaiseErrors on) or returns nonzero (off) —
+// both count, so a quiet failure is never taken for success. Nothing is
+// reported or logged.
 class ErrorAbsorber {
  public:
   // Runs `call`; returns its result, or a value-initialised one when it threw.
@@ -61,4 +64,22 @@ class BusyCursor {
 
  private:
   bool active_ = true;
+};
+
+// Automatic repaint switched off for a scope, so the engine paints once when
+// told; the value found is written back at the end, also after a failure.
+class RepaintHold {
+ public:
+  explicit RepaintHold(ImageEngine& engine) : engine_(engine), saved_(engine.RepaintEnabled()) {
+    engine_.setRepaintEnabled(false);
+  }
+  ~RepaintHold() {
+    ErrorAbsorber().run([this] { engine_.setRepaintEnabled(saved_); });
+  }
+  RepaintHold(const RepaintHold&) = delete;
+  RepaintHold& operator=(const RepaintHold&) = delete;
+
+ private:
+  ImageEngine& engine_;
+  bool saved_;
 };
