@@ -72,12 +72,6 @@ class ProcessTest : public ViewerTest {
 TEST_F(ProcessTest, OneStepCommandsFromMenuAndPopUpInBothStartModesWithTheFrameInOrder) {
   // The core's own operation gives the picture after; none: nothing happens
   // at all (no frame, so no busy cursor). Bits 0: no picture, so refused.
-  const auto depth = [](int bits) {
-    return [bits](Picture& p) {
-      return bits == 24 ? ops::changeColorDepth(p, 24, 0, 0, 0)
-                        : ops::changeColorDepth(p, bits, 2, 1, 0);
-    };
-  };
   // clang-format off
   const struct { const char* command; int bits; bool gray; Op op; const char* failing = ""; } rows[] = {
       {"idm_cinverse", 24, false, ops::invertColors}, {"idm_invert", 4, false, ops::mirrorHorizontal},
@@ -87,9 +81,12 @@ TEST_F(ProcessTest, OneStepCommandsFromMenuAndPopUpInBothStartModesWithTheFrameI
       {"idm_enhanceb", 8, false, [](Picture& p) { return ops::enhanceEdges(p, 100); }},
       {"idm_toGray", 8, true, [](Picture& p) { return ops::toGrayscale(p, 8); }}, {"idm_toGray", 0, false, {}},
       {"idm_halftone", 8, true, [](Picture& p) { return ops::makeHalftone(p, 1, 0); }},
-      {"idm_halftone", 1, false, {}}, {"idm_toRGB", 4, false, depth(24)}, {"idm_toRGB", 24, false, {}},
-      {"idm_to8bit", 24, false, depth(8)}, {"idm_to8bit", 8, true, {}}, {"idm_to4Bit", 1, false, depth(4)},
-      {"idm_to4Bit", 4, false, {}}, {"idm_to1Bit", 24, false, depth(1)}, {"idm_to1Bit", 1, false, {}}};
+      {"idm_halftone", 1, false, {}}, {"idm_toRGB", 24, false, {}}, {"idm_to8bit", 8, true, {}},
+      {"idm_to4Bit", 4, false, {}}, {"idm_to1Bit", 1, false, {}},
+      {"idm_toRGB", 4, false, [](Picture& p) { return ops::changeColorDepth(p, 24, 0, 0, 0); }},
+      {"idm_to8bit", 24, false, [](Picture& p) { return ops::changeColorDepth(p, 8, 2, 1, 0); }},
+      {"idm_to4Bit", 1, false, [](Picture& p) { return ops::changeColorDepth(p, 4, 2, 1, 0); }},
+      {"idm_to1Bit", 24, false, [](Picture& p) { return ops::changeColorDepth(p, 1, 2, 1, 0); }}};
   // clang-format on
   QStringList calls;  // a star: the busy cursor was on during the call
   const char* chosen = nullptr;
