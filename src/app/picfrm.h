@@ -13,6 +13,8 @@
 #include "browse/SlideShow.h"
 #include "browse/list_window.h"
 #include "files/open_command.h"
+#include "process/colour_adjust.h"
+#include "process/rotate.h"
 #include "ui/ToolFrm.h"
 
 class QTimer;
@@ -52,6 +54,8 @@ class picfrm : public QMainWindow {
   browse::ListWindow& listWindow() { return list_; }
   files::OpenDialog& openDialog() { return open_; }
   browse::SlideShow& slideShow() { return *slides_; }
+  process::RotateCommand& rotateDialog() { return rotate_; }
+  process::ColourAdjust& adjustDialog() { return adjust_; }
 
   // True when the load was started with a picture path (menus hidden).
   bool embedded() const { return embedded_; }
@@ -69,6 +73,8 @@ class picfrm : public QMainWindow {
   LazyWindow<ToolFrm> tool_;
   browse::ListWindow list_;
   files::OpenDialog open_;
+  process::RotateCommand rotate_;
+  process::ColourAdjust adjust_;
   std::unique_ptr<browse::SlideShow> slides_;
   bool embedded_ = false;
 };
