@@ -1,26 +1,40 @@
 // The viewer as a user meets it: start-up to the first picture painted with
 // a folder of 1000 pictures, the next picture on screen for a 24-megapixel
-// JPEG in fit mode, and memory over 2000 next commands.
+// JPEG in fit mode, browsing the shared 24-megapixel photo at one second a
+// picture with and without prefetching, and memory over 2000 next commands.
 //
 //   scripts/build.sh release viewer_qt_bench
 //   build/release/bench/viewer_qt_bench
+//
+// The photo is looked for in shared/bench beside the checkout or a folder
+// above it; ZELMAR_BENCH_PHOTO names another.
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
+#include <QListWidget>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
 #include <fstream>
+#include <map>
 #include <memory>
-#include <unistd.h>
+#include <vector>
 
-#include "bench_main.h"
 #include "app/module1.h"
 #include "app/picfrm.h"
 #include "app/prompt.h"
+#include "bench_main.h"
+#include "browse/ListFrm.h"
 #include "engine/io/file_io.h"
 #include "engine/qt/engine_factory.h"
 #include "support/pictures.h"
@@ -71,8 +85,8 @@ long residentKilobytes() {
 }
 
 void savePicture(const zelmar::Picture& p, const QString& path) {
-  const auto s = zelmar::savePicture(p, path.toStdString(), path.endsWith(".jpg") ? 21 : 6, 0,
-                                     64, false);
+  const auto s =
+      zelmar::savePicture(p, path.toStdString(), path.endsWith(".jpg") ? 21 : 6, 0, 64, false);
   if (!s.ok()) std::abort();
 }
 
@@ -100,7 +114,8 @@ void BM_StartupToFirstPicture(benchmark::State& state) {
   savePicture(zelmar::test::makePhoto(1920, 1080), folder.path("a0000.bmp"));
   savePicture(zelmar::test::makePhoto(64, 48), folder.path("a0001.bmp"));
   for (int i = 2; i < 1000; ++i)
-    QFile::copy(folder.path("a0001.bmp"), folder.path(QString("a%1.bmp").arg(i, 4, 10, QChar('0'))));
+    QFile::copy(folder.path("a0001.bmp"),
+                folder.path(QString("a%1.bmp").arg(i, 4, 10, QChar('0'))));
   const double decode = decodeMilliseconds(folder.path("a0000.bmp"));
   double overhead = 0;
   for (auto _ : state) {
@@ -189,31 +204,208 @@ void BM_NextLargeJpegInFit(benchmark::State& state) {
 }
 BENCHMARK(BM_NextLargeJpegInFit)->UseManualTime()->Iterations(6)->Unit(benchmark::kMillisecond);
 
+// Rows of the table printed at the end: measure -> {without, with} prefetching.
+std::map<std::string, std::map<bool, double>>& results() {
+  static std::map<std::string, std::map<bool, double>> table;
+  return table;
+}
+
+double median(std::vector<double> v) {
+  if (v.empty()) return 0;
+  std::sort(v.begin(), v.end());
+  return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
+}
+double worst(const std::vector<double>& v) {
+  return v.empty() ? 0 : *std::max_element(v.begin(), v.end());
+}
+
+// The shared photo: named by ZELMAR_BENCH_PHOTO, or shared/bench/ in a
+// folder above this program.
+std::string sharedPhoto() {
+  if (const char* p = std::getenv("ZELMAR_BENCH_PHOTO")) return p;
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  fs::path dir = fs::read_symlink("/proc/self/exe", ec).parent_path();
+  for (; !ec && dir.has_relative_path(); dir = dir.parent_path())
+    if (fs::exists(dir / "shared/bench/photo-24mp.jpg"))
+      return (dir / "shared/bench/photo-24mp.jpg").string();
+  return {};
+}
+
+// What the viewer does after showing a picture: hint the neighbours in the
+// direction of travel first, wrap-aware.
+void hintNeighbours(picfrm& w, int direction) {
+  const int n = Module1::PictureCount;
+  if (n < 2) return;
+  const auto at = [&](int k) {
+    return Module1::PictureList[size_t(((w.PictureIndex + k) % n + n) % n)];
+  };
+  w.Engine1->PrefetchHint({at(direction), at(-direction)});
+}
+
+// Lets the event loop idle, as it does while the user looks at a picture.
+void idle(int milliseconds) {
+  QEventLoop loop;
+  QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+  loop.exec();
+}
+
+// A 1280 x 800 viewer in fit mode, transitions off, on a folder of copies
+// of the photo; each command is timed from its key to the picture painted.
+class Browser {
+ public:
+  Browser(const std::string& photo, int copies, bool prefetch) : prefetch_(prefetch) {
+    for (int i = 0; i < copies; ++i)
+      if (!QFile::copy(QString::fromStdString(photo), folder_.path(QString("p%1.jpg").arg(i)))) {
+        std::fprintf(stderr, "cannot copy %s\n", photo.c_str());
+        std::abort();
+      }
+    w_ = std::make_unique<picfrm>();
+    w_->resize(1280, 800);
+    w_->show();
+    counter_ = std::make_unique<PaintCounter>(w_->Engine1->widget());
+    if (const char* p = std::getenv("ZELMAR_BENCH_PACE_MS")) pace_ = std::atoi(p);
+    afterShowing();
+  }
+  picfrm& window() { return *w_; }
+
+  // The command of a navigation key ("next", "prev", "first", "end").
+  double key(const char* name, int direction) {
+    QAction* keys = w_->findChild<QAction*>(QString("keys_") + name);
+    return timed(direction, [keys] { keys->trigger(); });
+  }
+  // A click on a row of the file list window.
+  double click(int row) {
+    ListFrm* list = w_->listForm();
+    return timed(direction_, [list, row] {
+      list->List1->setCurrentRow(row);
+      list->List1_Click();
+    });
+  }
+
+ private:
+  template <class Command>
+  double timed(int direction, Command command) {
+    const int before = counter_->paints;
+    QElapsedTimer t;
+    t.start();
+    command();
+    waitForPaint(*counter_, before);
+    const double ms = double(t.nsecsElapsed()) / 1e6;
+    if (counter_->paints == before) {
+      std::fprintf(stderr, "a command painted nothing at %d of %d\n", int(w_->PictureIndex), int(Module1::PictureCount));
+      std::abort();
+    }
+    direction_ = direction;
+    afterShowing();
+    return ms;
+  }
+  void afterShowing() {
+    if (prefetch_) hintNeighbours(*w_, direction_);
+    idle(pace_);
+  }
+
+  Folder folder_;
+  std::unique_ptr<picfrm> w_;
+  std::unique_ptr<PaintCounter> counter_;
+  bool prefetch_;
+  int pace_ = 1000, direction_ = 1;
+};
+
+void BM_BrowsePhotos(benchmark::State& state) {
+  const bool prefetch = state.range(0) != 0;
+  const std::string photo = sharedPhoto();
+  if (photo.empty()) return state.SkipWithError("shared/bench/photo-24mp.jpg not found");
+  std::vector<double> next, back, firstLast, clicks;
+  for (auto _ : state) {
+    const int copies = 8;
+    Browser b(photo, copies, prefetch);
+    b.key("next", 1);  // warm-up
+    for (int i = 0; i < 50; ++i) next.push_back(b.key("next", 1));
+    for (int r = 0; r < 5; ++r) {
+      for (int i = 0; i < 3; ++i) b.key("next", 1);
+      back.push_back(b.key("prev", -1));
+    }
+    // From where neither end is a neighbour, so both are loads as before.
+    for (int r = 0; r < 3; ++r) {
+      while (b.window().PictureIndex != 2) b.key("next", 1);
+      firstLast.push_back(b.key("end", 1));
+      while (b.window().PictureIndex != copies - 3) b.key("prev", -1);
+      firstLast.push_back(b.key("first", -1));
+    }
+    b.window().runCommand("idm_FileList");
+    for (int r = 0; r < 5; ++r) clicks.push_back(b.click((b.window().PictureIndex + 4) % copies));
+    state.SetIterationTime(median(next) / 1000);
+  }
+  auto& t = results();
+  t["next: median ms"][prefetch] = state.counters["next_median_ms"] = median(next);
+  t["next: worst ms"][prefetch] = state.counters["next_worst_ms"] = worst(next);
+  t["back after forward: median ms"][prefetch] = state.counters["back_median_ms"] = median(back);
+  t["back after forward: worst ms"][prefetch] = state.counters["back_worst_ms"] = worst(back);
+  t["first/last: median ms"][prefetch] = state.counters["first_last_median_ms"] = median(firstLast);
+  t["first/last: worst ms"][prefetch] = state.counters["first_last_worst_ms"] = worst(firstLast);
+  t["list click: median ms"][prefetch] = state.counters["click_median_ms"] = median(clicks);
+  t["list click: worst ms"][prefetch] = state.counters["click_worst_ms"] = worst(clicks);
+  if (prefetch) state.counters["goal_met"] = median(next) <= 16 && worst(next) <= 40;
+}
+BENCHMARK(BM_BrowsePhotos)
+    ->ArgName("prefetch")
+    ->Arg(0)
+    ->Arg(1)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
 void BM_MemoryOverNextCommands(benchmark::State& state) {
+  const bool prefetch = state.range(0) != 0;
   Folder folder;
   for (int i = 0; i < 20; ++i)
     savePicture(zelmar::test::makePhoto(800 + 16 * i, 600, uint32_t(i)),
                 folder.path(QString("p%1.bmp").arg(i, 2, 10, QChar('0'))));
   auto w = std::make_unique<picfrm>();
   w->show();
+  const auto next = [&] {
+    w->doFunc("next");
+    if (prefetch) hintNeighbours(*w, 1);
+  };
   double growth = 0;
   for (auto _ : state) {
     // Settle: one full round fills every cache the viewer keeps.
-    for (int i = 0; i < 40; ++i) w->doFunc("next");
+    for (int i = 0; i < 40; ++i) next();
     QCoreApplication::processEvents();
     const long start = residentKilobytes();
     for (int i = 0; i < 2000; ++i) {
-      w->doFunc("next");
+      next();
       if (i % 20 == 0) QCoreApplication::processEvents();
     }
     QCoreApplication::processEvents();
     growth = 100.0 * double(residentKilobytes() - start) / double(start);
     state.counters["rss_start_kb"] = double(start);
   }
+  results()["2000 next: resident growth %"][prefetch] = growth;
   state.counters["rss_growth_pct"] = growth;
   state.counters["goal_met"] = growth <= 5;  // flat within 5 %
 }
-BENCHMARK(BM_MemoryOverNextCommands)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MemoryOverNextCommands)
+    ->ArgName("prefetch")
+    ->Arg(0)
+    ->Arg(1)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
+void printTable() {
+  if (results().empty()) return;
+  std::printf("\n| measure | without prefetch | with prefetch |\n|---|---|---|\n");
+  for (const auto& [name, row] : results()) {
+    const auto cell = [&](bool on) {
+      const auto it = row.find(on);
+      char text[32] = "-";
+      if (it != row.end()) std::snprintf(text, sizeof text, "%.2f", it->second);
+      return std::string(text);
+    };
+    std::printf("| %s | %s | %s |\n", name.c_str(), cell(false).c_str(), cell(true).c_str());
+  }
+}
 
 }  // namespace
 
@@ -222,5 +414,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   // The exit question never comes up here, but never block on one.
   prompt::setMessageHook([](QMessageBox&) { return QMessageBox::No; });
-  return zelmar::bench::runBenchmarks(argc, argv);
+  const int status = zelmar::bench::runBenchmarks(argc, argv);
+  printTable();
+  return status;
 }
