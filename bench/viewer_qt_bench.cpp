@@ -317,11 +317,14 @@ void BM_BrowsePhotos(benchmark::State& state) {
   const std::string photo = sharedPhoto();
   if (photo.empty()) return state.SkipWithError("shared/bench/photo-24mp.jpg not found");
   std::vector<double> next, back, firstLast, clicks;
+  double rssGrowth = 0;
   for (auto _ : state) {
     const int copies = 8;
     Browser b(photo, copies, prefetch);
     b.key("next", 1);  // warm-up
+    const long rssBefore = residentKilobytes();
     for (int i = 0; i < 50; ++i) next.push_back(b.key("next", 1));
+    rssGrowth = double(residentKilobytes() - rssBefore) / 1024;
     for (int r = 0; r < 5; ++r) {
       for (int i = 0; i < 3; ++i) b.key("next", 1);
       back.push_back(b.key("prev", -1));
@@ -346,6 +349,7 @@ void BM_BrowsePhotos(benchmark::State& state) {
   t["first/last: worst ms"][prefetch] = state.counters["first_last_worst_ms"] = worst(firstLast);
   t["list click: median ms"][prefetch] = state.counters["click_median_ms"] = median(clicks);
   t["list click: worst ms"][prefetch] = state.counters["click_worst_ms"] = worst(clicks);
+  t["50 next: resident growth MB"][prefetch] = state.counters["rss_growth_mb"] = rssGrowth;
   if (prefetch) state.counters["goal_met"] = median(next) <= 16 && worst(next) <= 40;
 }
 BENCHMARK(BM_BrowsePhotos)
