@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <iterator>
 
 #include "engine/io/file_io.h"
@@ -20,6 +21,9 @@ struct PictureCache::Job {
 };
 
 namespace {
+// Below the host's threads, so that what is on screen comes first.
+constexpr int kWorkerNice = 10;
+
 bool contains(const std::vector<std::string>& list, const std::string& s) {
   return std::find(list.begin(), list.end(), s) != list.end();
 }
@@ -70,7 +74,13 @@ bool PictureCache::take(const std::string& path, CachedPicture& out) {
     std::unique_lock lock(mutex_);
     // The host has this file now, one way or another: no more work on it.
     if (!contains(tried_, path)) tried_.push_back(path);
-    settled_.wait(lock, [&] { return busy_ != path; });
+    if (busy_ == path) {
+      // The host waits for this very work: it no longer runs behind.
+      errno = 0;
+      const int host = ::getpriority(PRIO_PROCESS, 0);
+      if (errno == 0) ::setpriority(PRIO_PROCESS, workerThread_, host);
+      settled_.wait(lock, [&] { return busy_ != path; });
+    }
     const auto it = std::find_if(held_.begin(), held_.end(),
                                  [&](const CachedPicture& c) { return c.file.path == path; });
     if (it == held_.end()) return false;
@@ -196,9 +206,8 @@ void PictureCache::work(Job& job) const {
 }
 
 void PictureCache::run() {
-  // Below the host's threads: what is on screen comes first.
-  ::setpriority(PRIO_PROCESS, ::gettid(), 10);
   std::unique_lock lock(mutex_);
+  workerThread_ = ::gettid();
   for (;;) {
     if (!dropped_.empty()) {
       std::vector<CachedPicture> gone;
@@ -216,6 +225,8 @@ void PictureCache::run() {
       continue;
     }
     busy_ = job.path;
+    // Under the lock, so that a host that starts waiting lifts it after this.
+    ::setpriority(PRIO_PROCESS, workerThread_, kWorkerNice);
     lock.unlock();
     work(job);
     lock.lock();

@@ -8,6 +8,8 @@
 // one behind. A held picture is handed out only while its file is unchanged
 // on disk. Whatever goes wrong ahead of time is dropped without a word; the
 // host's own load then behaves as if nothing had been prefetched.
+#include <sys/types.h>
+
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
@@ -100,6 +102,7 @@ class PictureCache {
   std::vector<CachedPicture> held_;
   std::vector<CachedPicture> dropped_;  // freed on the worker, off the host's thread
   std::string busy_;                    // the path being worked on
+  pid_t workerThread_ = 0;
   std::string viewKey_;
   Preparer prepare_;
   bool stop_ = false;
