@@ -1,6 +1,5 @@
-// The prefetch cache's hand-over, cancelling and refusals. Also built with
-// ThreadSanitizer (scripts/build.sh tsan). That a handed-over picture equals
-// a fresh load is checked through the control, for every format.
+// The prefetch cache's hand-over, cancelling and refusals, also under ThreadSanitizer;
+// that a handed-over picture equals a fresh load is checked through the control.
 #include "engine/cache/picture_cache.h"
 
 #include <gtest/gtest.h>
@@ -9,7 +8,6 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <future>
 
 #include "engine/io/file_io.h"
@@ -27,12 +25,11 @@ std::string write(const std::string& path, uint32_t width) {
 TEST(PictureCache, NothingStaleBrokenOrTooLargeIsHandedOut) {
   TempDir dir;
   using Step = std::function<void(const std::string&)>;
-  const auto text = [](const char* bytes) { return [=](auto& p) { std::ofstream(p) << bytes; }; };
   const auto picture = [](uint32_t width) { return [=](auto& p) { write(p, width); }; };
   const std::pair<Step, Step> cases[] = {
       // before the hint; after the decode
       {[](auto&) {}, {}},
-      {text("no picture at all"), {}},
+      {[](auto& p) { std::ofstream(p) << "no picture"; }, {}},
       {picture(40), {}},  // too large for the bounds below
       {picture(20), picture(21)},
       {picture(20), [](auto& p) { std::ofstream(p, std::ios::app) << 'x'; }},
@@ -52,11 +49,11 @@ TEST(PictureCache, NothingStaleBrokenOrTooLargeIsHandedOut) {
     EXPECT_EQ(cache.held(), 0u);
   }
   // A screen copy that fails leaves the picture itself usable.
-  cache.hint({write(dir.file("good.bmp"), 8)}, "v",
-             [](auto&) -> PreparedPtr { throw std::bad_alloc(); });
+  const std::string good = write(dir.file("good.bmp"), 8);
+  cache.hint({good}, "v", [](auto&) -> PreparedPtr { throw std::bad_alloc(); });
   cache.waitIdle();
   CachedPicture got;
-  ASSERT_TRUE(cache.take(dir.file("good.bmp"), got));
+  ASSERT_TRUE(cache.take(good, got));
   EXPECT_EQ(got.prepared, nullptr);
 }
 
