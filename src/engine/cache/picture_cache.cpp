@@ -232,6 +232,8 @@ void PictureCache::run() {
     lock.lock();
     busy_.clear();
     if (job.ok && rank(job.path) < wanted_.size()) {
+      // The newest picture of a file wins over one kept meanwhile.
+      dropIf([&](const CachedPicture& c) { return c.file.path == job.path; });
       held_.push_back(std::move(job.picture));
       trim();
     } else {
