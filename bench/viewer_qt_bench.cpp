@@ -6,8 +6,8 @@
 //   scripts/build.sh release viewer_qt_bench
 //   build/release/bench/viewer_qt_bench
 //
-// The photo is looked for in shared/bench beside the checkout or a folder
-// above it; ZELMAR_BENCH_PHOTO names another.
+// The photo is ../shared/bench/photo-24mp.jpg beside the checkout, or the
+// file ZELMAR_PHOTO names.
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 #include <unistd.h>
@@ -31,13 +31,13 @@
 #include <memory>
 #include <vector>
 
-#include "app/module1.h"
 #include "app/picfrm.h"
-#include "app/prompt.h"
 #include "bench_main.h"
 #include "browse/ListFrm.h"
 #include "engine/io/file_io.h"
 #include "engine/qt/engine_factory.h"
+#include "engine/qt/image_control.h"
+#include "shared_photo.h"
 #include "support/pictures.h"
 #include "support/process.h"
 
@@ -62,7 +62,7 @@ void waitForPaint(const PaintCounter& counter, int before) {
 }
 
 double decodeMilliseconds(const QString& path) {
-  std::unique_ptr<ImageEngine> probe(createImageEngine(nullptr));
+  std::unique_ptr<ImageEngine> probe(createDefaultImageEngine(nullptr));
   probe->LoadFile(path, 0, 0, 1);  // warm the file cache as the viewer's load is warm
   QElapsedTimer t;
   t.start();
@@ -108,6 +108,24 @@ void reportOverhead(benchmark::State& state, double decode, double overhead, dou
   state.counters["goal_met"] = overhead <= goalMs;
 }
 
+// The control as it was before prefetching: the viewer's hints go unheard.
+class UnhintedControl : public ImageControl {
+ public:
+  using ImageControl::ImageControl;
+  void PrefetchHint(const QStringList&) override {}
+};
+
+// The viewer as started with no argument; the exit question never comes
+// up here, but never block on one.
+std::unique_ptr<picfrm> viewer(bool prefetch = true) {
+  auto w = std::make_unique<picfrm>(
+      QString(), prefetch ? ImageEngineFactory() : [](QWidget* p) {
+        return static_cast<ImageEngine*>(new UnhintedControl(p));
+      });
+  w->context().prompt().setMessageHook([](QMessageBox&) { return QMessageBox::No; });
+  return w;
+}
+
 struct Folder {
   QTemporaryDir dir, config;
   Folder() {
@@ -132,14 +150,14 @@ void BM_StartupToFirstPicture(benchmark::State& state) {
   for (auto _ : state) {
     QElapsedTimer t;
     t.start();
-    auto w = std::make_unique<picfrm>();
+    auto w = viewer();
     PaintCounter counter(w->Engine1->widget());
     w->show();
     waitForPaint(counter, 0);
     const double total = double(t.nsecsElapsed()) / 1e6;
     state.SetIterationTime(total / 1000);
     overhead = std::max(overhead, total - decode);
-    if (Module1::PictureCount != 1000) state.SkipWithError("the folder was not listed");
+    if (w->context().PictureCount() != 1000) state.SkipWithError("the folder was not listed");
   }
   reportOverhead(state, decode, overhead, 300);
 }
@@ -149,7 +167,7 @@ void BM_NextLargeJpegInFit(benchmark::State& state) {
   Folder folder;
   savePicture(zelmar::test::makePhoto(6000, 4000, 3), folder.path("a.jpg"));
   savePicture(zelmar::test::makePhoto(6000, 4000, 5), folder.path("b.jpg"));
-  auto w = std::make_unique<picfrm>();
+  auto w = viewer();
   w->resize(1280, 800);
   w->show();
   PaintCounter counter(w->Engine1->widget());
@@ -158,7 +176,7 @@ void BM_NextLargeJpegInFit(benchmark::State& state) {
   // control itself needs beyond the decode (its fitted view of 24 megapixels).
   double bare = 0;
   {
-    std::unique_ptr<ImageEngine> control(createImageEngine(nullptr));
+    std::unique_ptr<ImageEngine> control(createDefaultImageEngine(nullptr));
     control->widget()->resize(w->Engine1->widget()->size());
     control->widget()->show();
     PaintCounter bareCounter(control->widget());
@@ -178,13 +196,13 @@ void BM_NextLargeJpegInFit(benchmark::State& state) {
   // Each step is set against a decode of the very picture it shows, timed
   // just before it: on a shared machine a single decode measured up front
   // says little about the load a few seconds later.
-  std::unique_ptr<ImageEngine> probe(createImageEngine(nullptr));
+  std::unique_ptr<ImageEngine> probe(createDefaultImageEngine(nullptr));
   probe->LoadFile(folder.path("a.jpg"), 0, 0, 1);  // the viewer's control holds a picture too
   double worst = 0, sum = 0, cpuSum = 0, decodeSum = 0, decodeCpuSum = 0;
   int steps = 0;
   for (auto _ : state) {
-    const int16_t next = int16_t((w->PictureIndex + 1) % Module1::PictureCount);
-    const QString& nextPath = Module1::PictureList[size_t(next)];
+    const int16_t next = int16_t((w->PictureIndex() + 1) % w->context().PictureCount());
+    const QString& nextPath = w->context().PictureList(next);
     const double decodeCpu0 = cpuMs();
     QElapsedTimer d;
     d.start();
@@ -230,30 +248,6 @@ double worst(const std::vector<double>& v) {
   return v.empty() ? 0 : *std::max_element(v.begin(), v.end());
 }
 
-// The shared photo: named by ZELMAR_BENCH_PHOTO, or shared/bench/ in a
-// folder above this program.
-std::string sharedPhoto() {
-  if (const char* p = std::getenv("ZELMAR_BENCH_PHOTO")) return p;
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  fs::path dir = fs::read_symlink("/proc/self/exe", ec).parent_path();
-  for (; !ec && dir.has_relative_path(); dir = dir.parent_path())
-    if (fs::exists(dir / "shared/bench/photo-24mp.jpg"))
-      return (dir / "shared/bench/photo-24mp.jpg").string();
-  return {};
-}
-
-// What the viewer does after showing a picture: hint the neighbours in the
-// direction of travel first, wrap-aware.
-void hintNeighbours(picfrm& w, int direction) {
-  const int n = Module1::PictureCount;
-  if (n < 2) return;
-  const auto at = [&](int k) {
-    return Module1::PictureList[size_t(((w.PictureIndex + k) % n + n) % n)];
-  };
-  w.Engine1->PrefetchHint({at(direction), at(-direction)});
-}
-
 // Lets the event loop idle, as it does while the user looks at a picture.
 void idle(int milliseconds) {
   QEventLoop loop;
@@ -262,33 +256,34 @@ void idle(int milliseconds) {
 }
 
 // A 1280 x 800 viewer in fit mode, transitions off, on a folder of copies
-// of the photo; each command is timed from its key to the picture painted.
+// of the photo; each command is timed from its key to the picture painted,
+// then the viewer idles as while the user looks at the picture.
 class Browser {
  public:
-  Browser(const std::string& photo, int copies, bool prefetch) : prefetch_(prefetch) {
+  Browser(const std::string& photo, int copies, bool prefetch) {
     for (int i = 0; i < copies; ++i)
       if (!QFile::copy(QString::fromStdString(photo), folder_.path(QString("p%1.jpg").arg(i)))) {
         std::fprintf(stderr, "cannot copy %s\n", photo.c_str());
         std::abort();
       }
-    w_ = std::make_unique<picfrm>();
+    w_ = viewer(prefetch);
     w_->resize(1280, 800);
     w_->show();
     counter_ = std::make_unique<PaintCounter>(w_->Engine1->widget());
     if (const char* p = std::getenv("ZELMAR_BENCH_PACE_MS")) pace_ = std::atoi(p);
-    afterShowing();
+    idle(pace_);
   }
   picfrm& window() { return *w_; }
 
   // The command of a navigation key ("next", "prev", "first", "end").
-  double key(const char* name, int direction) {
+  double key(const char* name) {
     QAction* keys = w_->findChild<QAction*>(QString("keys_") + name);
-    return timed(direction, [keys] { keys->trigger(); });
+    return timed([keys] { keys->trigger(); });
   }
   // A click on a row of the file list window.
   double click(int row) {
-    ListFrm* list = w_->listForm();
-    return timed(direction_, [list, row] {
+    ListFrm* list = w_->listWindow().ifLoaded();
+    return timed([list, row] {
       list->List1->setCurrentRow(row);
       list->List1_Click();
     });
@@ -296,7 +291,7 @@ class Browser {
 
  private:
   template <class Command>
-  double timed(int direction, Command command) {
+  double timed(Command command) {
     const int before = counter_->paints;
     QElapsedTimer t;
     t.start();
@@ -304,52 +299,47 @@ class Browser {
     waitForPaint(*counter_, before);
     const double ms = double(t.nsecsElapsed()) / 1e6;
     if (counter_->paints == before) {
-      std::fprintf(stderr, "a command painted nothing at %d of %d\n", int(w_->PictureIndex),
-                   int(Module1::PictureCount));
+      std::fprintf(stderr, "a command painted nothing at %d of %d\n", int(w_->PictureIndex()),
+                   int(w_->context().PictureCount()));
       std::abort();
     }
-    direction_ = direction;
-    afterShowing();
-    return ms;
-  }
-  void afterShowing() {
-    if (prefetch_) hintNeighbours(*w_, direction_);
     idle(pace_);
+    return ms;
   }
 
   Folder folder_;
   std::unique_ptr<picfrm> w_;
   std::unique_ptr<PaintCounter> counter_;
-  bool prefetch_;
-  int pace_ = 1000, direction_ = 1;
+  int pace_ = 1000;
 };
 
 void BM_BrowsePhotos(benchmark::State& state) {
   const bool prefetch = state.range(0) != 0;
-  const std::string photo = sharedPhoto();
-  if (photo.empty()) return state.SkipWithError("shared/bench/photo-24mp.jpg not found");
+  const std::string photo = zelmar::bench::sharedPhotoPath();
+  if (!QFile::exists(QString::fromStdString(photo)))
+    return state.SkipWithError("the shared photo is missing (set ZELMAR_PHOTO)");
   std::vector<double> next, back, firstLast, clicks;
   double rssGrowth = 0;
   for (auto _ : state) {
     const int copies = 8;
     Browser b(photo, copies, prefetch);
-    b.key("next", 1);  // warm-up
+    b.key("next");  // warm-up
     const long rssBefore = residentKilobytes();
-    for (int i = 0; i < 50; ++i) next.push_back(b.key("next", 1));
+    for (int i = 0; i < 50; ++i) next.push_back(b.key("next"));
     rssGrowth = double(residentKilobytes() - rssBefore) / 1024;
     for (int r = 0; r < 5; ++r) {
-      for (int i = 0; i < 3; ++i) b.key("next", 1);
-      back.push_back(b.key("prev", -1));
+      for (int i = 0; i < 3; ++i) b.key("next");
+      back.push_back(b.key("prev"));
     }
     // From where neither end is a neighbour, so both are loads as before.
     for (int r = 0; r < 3; ++r) {
-      while (b.window().PictureIndex != 2) b.key("next", 1);
-      firstLast.push_back(b.key("end", 1));
-      while (b.window().PictureIndex != copies - 3) b.key("prev", -1);
-      firstLast.push_back(b.key("first", -1));
+      while (b.window().PictureIndex() != 2) b.key("next");
+      firstLast.push_back(b.key("end"));
+      while (b.window().PictureIndex() != copies - 3) b.key("prev");
+      firstLast.push_back(b.key("first"));
     }
-    b.window().runCommand("idm_FileList");
-    for (int r = 0; r < 5; ++r) clicks.push_back(b.click((b.window().PictureIndex + 4) % copies));
+    b.window().listWindow().idm_FileList();
+    for (int r = 0; r < 5; ++r) clicks.push_back(b.click((b.window().PictureIndex() + 4) % copies));
     state.SetIterationTime(median(next) / 1000);
   }
   auto& t = results();
@@ -377,33 +367,31 @@ BENCHMARK(BM_BrowsePhotos)
 void BM_MemoryOverNextCommands(benchmark::State& state) {
   const bool prefetch = state.range(0) != 0, photos = state.range(1) != 0;
   Folder folder;
-  if (photos && sharedPhoto().empty()) return state.SkipWithError("shared photo not found");
+  if (photos && !QFile::exists(QString::fromStdString(zelmar::bench::sharedPhotoPath())))
+    return state.SkipWithError("shared photo not found");
   for (int i = 0; i < (photos ? 8 : 20); ++i)
     if (photos) {
-      QFile::copy(QString::fromStdString(sharedPhoto()), folder.path(QString("p%1.jpg").arg(i)));
+      QFile::copy(QString::fromStdString(zelmar::bench::sharedPhotoPath()),
+                  folder.path(QString("p%1.jpg").arg(i)));
     } else {
       savePicture(zelmar::test::makePhoto(800 + 16 * i, 600, uint32_t(i)),
                   folder.path(QString("p%1.bmp").arg(i, 2, 10, QChar('0'))));
     }
   const int steps = photos ? 300 : 2000;
-  auto w = std::make_unique<picfrm>();
+  auto w = viewer(prefetch);
   w->show();
+  // Each command's events run before the next, as with keys pressed in a row.
   const auto next = [&] {
     w->doFunc("next");
-    if (prefetch) hintNeighbours(*w, 1);
+    QCoreApplication::processEvents();
   };
   double growth = 0, heapGrowth = 0;
   for (auto _ : state) {
     // Settle: two full rounds fill every cache the viewer keeps.
     for (int i = 0; i < 40; ++i) next();
-    QCoreApplication::processEvents();
     const long start = residentKilobytes();
     const double heapStart = heapInUseKilobytes();
-    for (int i = 0; i < steps; ++i) {
-      next();
-      if (i % 20 == 0) QCoreApplication::processEvents();
-    }
-    QCoreApplication::processEvents();
+    for (int i = 0; i < steps; ++i) next();
     growth = 100.0 * double(residentKilobytes() - start) / double(start);
     heapGrowth = heapInUseKilobytes() - heapStart;
     state.counters["rss_start_kb"] = double(start);
@@ -440,8 +428,6 @@ void printTable() {
 int main(int argc, char** argv) {
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   QApplication app(argc, argv);
-  // The exit question never comes up here, but never block on one.
-  prompt::setMessageHook([](QMessageBox&) { return QMessageBox::No; });
   const int status = zelmar::bench::runBenchmarks(argc, argv);
   printTable();
   return status;

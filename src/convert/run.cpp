@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <chrono>
+#include <new>
 #include <string>
 
 #include "convert/info.h"
+#include "engine/codecs/png.h"
 #include "engine/io/file_io.h"
 
 namespace zelmar::convert {
@@ -39,8 +41,7 @@ class Stopwatch {
 };
 
 void report(bool on, std::FILE* err, std::string_view step, const Stopwatch& watch) {
-  if (on)
-    std::fprintf(err, "%.*s: %.3f ms\n", int(step.size()), step.data(), watch.elapsedMs());
+  if (on) std::fprintf(err, "%.*s: %.3f ms\n", int(step.size()), step.data(), watch.elapsedMs());
 }
 
 // A file cut short still loads, as with other programs, but the user hears of it.
@@ -50,6 +51,20 @@ Status load(const std::string& path, Decoded& out, std::FILE* err) {
     std::fprintf(err, "zelmar-convert: warning: %s is cut short; the missing part is filled\n",
                  path.c_str());
   return s;
+}
+
+// PNG is this tool's alone: the control saves only the formats of its own table.
+Status save(const Picture& picture, const Options& options) {
+  if (options.formatCode != format::kPng)
+    return savePicture(picture, options.output, options.formatCode, picture.bits(),
+                       kDefaultSaveFactor, false);
+  OutputBuffer file;
+  try {
+    ZELMAR_TRY(png::encode(picture, EncodeOptions{}, file));
+  } catch (const std::bad_alloc&) {
+    return {ErrorCode::OutOfMemory};
+  }
+  return writeFileAtomic(options.output, file.bytes());
 }
 
 }  // namespace
@@ -83,8 +98,7 @@ int runConvert(const Options& options, std::FILE* err) {
   }
 
   Stopwatch saving;
-  s = savePicture(picture, options.output, options.formatCode, picture.bits(),
-                  kDefaultSaveFactor, false);
+  s = save(picture, options);
   if (!s.ok())
     return fail(err, "cannot save " + options.output + ": " + describe(s, options.output));
   report(options.time, err, "save", saving);

@@ -54,7 +54,7 @@ TEST(ConvertArguments, BadArgumentsFailWithOneLineAndWriteNothing) {
       {{in, "--background", "zz4040", out}, "--background"},
       {{in, "--saturation", "991", out}, "--saturation"},
       {{in, "--saturation", "-991", out}, "--saturation"},
-      {{in, dir.file("out.png")}, "out.png"},
+      {{in, dir.file("out.gif")}, "out.gif"},
       {{in, dir.file("noextension")}, "noextension"},
       {{in, out, dir.file("third.bmp")}, "third.bmp"},
       {{"--info"}, "--info"},
@@ -72,7 +72,7 @@ TEST(ConvertArguments, BadArgumentsFailWithOneLineAndWriteNothing) {
     EXPECT_TRUE(r.out.empty());
   }
   EXPECT_FALSE(std::filesystem::exists(out));
-  EXPECT_FALSE(std::filesystem::exists(dir.file("out.png")));
+  EXPECT_FALSE(std::filesystem::exists(dir.file("out.gif")));
 }
 
 }  // namespace

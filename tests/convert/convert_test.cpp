@@ -24,6 +24,7 @@ bool hasSignature(const std::string& path, int code) {
     case 1: return !head.empty() && head[0] == '\x0a';
     case 3: return head == std::string("II*\0", 4) || head == std::string("MM\0*", 4);
     case 21: return head.starts_with("\xff\xd8\xff");
+    case 200: return head == "\x89PNG";
     case 4: return head.size() >= 3 && (head[2] == 1 || head[2] == 2 || head[2] == 9 || head[2] == 10);
     default: return !head.empty();
   }
@@ -35,7 +36,7 @@ TEST(Convert, EveryExtensionChoosesItsFormatAndKeepsTheDepth) {
     std::string extension;
     int code;
   } outputs[] = {{".bmp", 6}, {".BMP", 6},  {".pcx", 1}, {".tif", 3},  {".TIFF", 3},
-                 {".jpg", 21}, {".Jpeg", 21}, {".tga", 4}, {".cmp", 5}};
+                 {".jpg", 21}, {".Jpeg", 21}, {".tga", 4}, {".cmp", 5}, {".png", 200}};
   for (int bits : {1, 4, 8, 24}) {
     const Picture source = makePattern(37, 23, bits);
     const std::string in = dir.file("in" + std::to_string(bits) + ".bmp");

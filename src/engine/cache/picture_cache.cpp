@@ -17,6 +17,7 @@ struct PictureCache::Job {
   CachedPicture picture;
   std::string viewKey;
   Preparer prepare;
+  Rgb background;
   bool ok = false;
 };
 
@@ -56,7 +57,7 @@ PictureCache::~PictureCache() {
 }
 
 void PictureCache::hint(const std::vector<std::string>& paths, const std::string& viewKey,
-                        Preparer prepare) {
+                        Preparer prepare, Rgb background) {
   std::lock_guard lock(mutex_);
   wanted_.clear();
   for (const std::string& p : paths)
@@ -64,11 +65,14 @@ void PictureCache::hint(const std::vector<std::string>& paths, const std::string
   tried_.clear();
   viewKey_ = viewKey;
   prepare_ = std::move(prepare);
-  dropIf([&](const CachedPicture& c) { return !contains(wanted_, c.file.path); });
+  background_ = background;
+  dropIf([&](const CachedPicture& c) {
+    return !contains(wanted_, c.file.path) || !(c.background == background_);
+  });
   wake_.notify_one();
 }
 
-bool PictureCache::take(const std::string& path, CachedPicture& out) {
+bool PictureCache::take(const std::string& path, CachedPicture& out, Rgb background) {
   CachedPicture found;
   {
     std::unique_lock lock(mutex_);
@@ -88,7 +92,7 @@ bool PictureCache::take(const std::string& path, CachedPicture& out) {
     held_.erase(it);
   }
   FileIdentity now;
-  if (identifyFile(path, now) && now == found.file) {
+  if (identifyFile(path, now) && now == found.file && found.background == background) {
     out = std::move(found);
     return true;
   }
@@ -168,6 +172,7 @@ bool PictureCache::nextJob(Job& job) {
     job.path = path;
     job.viewKey = viewKey_;
     job.prepare = prepare_;
+    job.background = background_;
     if (it != held_.end()) {
       job.decode = false;
       job.picture = std::move(*it);
@@ -189,10 +194,11 @@ void PictureCache::work(Job& job) const {
       FileIdentity before, after;
       Decoded decoded;
       if (!identifyFile(job.path, before) || uint64_t(before.size) > bounds_.maxFileBytes) return;
-      if (!loadPicture(job.path, bounds_.limits, decoded).ok()) return;
+      if (!loadPicture(job.path, {bounds_.limits, job.background}, decoded).ok()) return;
       // A file rewritten while it was read may have given a mixture of both.
       if (!identifyFile(job.path, after) || !(after == before)) return;
       job.picture.file = std::move(before);
+      job.picture.background = job.background;
       job.picture.decoded = std::move(decoded);
     }
     job.picture.preparedFor = job.viewKey;
@@ -231,7 +237,7 @@ void PictureCache::run() {
     work(job);
     lock.lock();
     busy_.clear();
-    if (job.ok && rank(job.path) < wanted_.size()) {
+    if (job.ok && rank(job.path) < wanted_.size() && job.background == background_) {
       // The newest picture of a file wins over one kept meanwhile.
       dropIf([&](const CachedPicture& c) { return c.file.path == job.path; });
       held_.push_back(std::move(job.picture));

@@ -21,6 +21,7 @@
 
 #include "engine/cache/file_identity.h"
 #include "engine/codecs/codec.h"
+#include "engine/core/defaults.h"
 
 namespace zelmar {
 
@@ -34,7 +35,8 @@ using PreparedPtr = std::shared_ptr<const Prepared>;
 using Preparer = std::function<PreparedPtr(const Picture&)>;
 
 struct CachedPicture {
-  FileIdentity file;  // the file as it was when decoded
+  FileIdentity file;                   // the file as it was when decoded
+  Rgb background = kDefaultBackColor;  // transparent pixels were composed over this
   Decoded decoded;
   PreparedPtr prepared;     // null when nothing was prepared
   std::string preparedFor;  // the view `prepared` was made for
@@ -62,13 +64,14 @@ class PictureCache {
   // cancelled (a decode already running ends, and its result is dropped).
   // `prepare`, when given, runs on each picture for the view named
   // `viewKey`; pictures prepared for another view are prepared again.
+  // Transparent pixels are composed over `background`.
   void hint(const std::vector<std::string>& paths, const std::string& viewKey = {},
-            Preparer prepare = {});
+            Preparer prepare = {}, Rgb background = kDefaultBackColor);
 
   // Hands out the picture of `path` when one is held for the file as it is
-  // now, awaiting work on it in progress rather than repeating it. A picture
-  // of an older version of the file is dropped.
-  bool take(const std::string& path, CachedPicture& out);
+  // now, composed over `background`, awaiting work on it in progress rather
+  // than repeating it. A picture of an older version of the file is dropped.
+  bool take(const std::string& path, CachedPicture& out, Rgb background = kDefaultBackColor);
 
   // Holds a picture decoded elsewhere (the one leaving the screen) until a
   // hint says it is not wanted.
@@ -105,6 +108,7 @@ class PictureCache {
   pid_t workerThread_ = 0;
   std::string viewKey_;
   Preparer prepare_;
+  Rgb background_ = kDefaultBackColor;
   bool stop_ = false;
   std::thread worker_;
 };

@@ -17,6 +17,10 @@ using zelmar::qt::ViewParams;
 
 namespace {
 
+zelmar::Rgb rgbOf(const QColor& c) {
+  return {uint8_t(c.red()), uint8_t(c.green()), uint8_t(c.blue())};
+}
+
 struct ScreenCopy : zelmar::Prepared {
   ViewParams params;
   QImage image;
@@ -60,14 +64,18 @@ void ImageControl::PrefetchHint(const QStringList& paths) {
     if (!p.isEmpty()) files.push_back(filenames::nameToBytes(p).toStdString());
   const ViewInput view{layoutInput(), scrollPosition(), brightness_, contrast_};
   // A copy of the view's values, never the control: this runs on the cache's thread.
-  prefetch_->hint(files, view.key(), [view](const Picture& p) -> zelmar::PreparedPtr {
-    auto copy = std::make_shared<ScreenCopy>();
-    copy->params = view.paramsFor(p);
-    copy->image = zelmar::qt::renderView(p, copy->params.scale, copy->params.visible,
-                                         zelmar::qt::makeToneTable(view.brightness, view.contrast));
-    if (copy->image.isNull()) return nullptr;
-    return copy;
-  });
+  prefetch_->hint(
+      files, view.key(),
+      [view](const Picture& p) -> zelmar::PreparedPtr {
+        auto copy = std::make_shared<ScreenCopy>();
+        copy->params = view.paramsFor(p);
+        copy->image =
+            zelmar::qt::renderView(p, copy->params.scale, copy->params.visible,
+                                   zelmar::qt::makeToneTable(view.brightness, view.contrast));
+        if (copy->image.isNull()) return nullptr;
+        return copy;
+      },
+      rgbOf(backColor_));
 }
 
 void ImageControl::waitForPrefetch() {
@@ -75,14 +83,16 @@ void ImageControl::waitForPrefetch() {
 }
 
 bool ImageControl::takePrefetched(const std::string& file, CachedPicture& out) {
-  return prefetch_ && prefetch_->take(file, out);
+  return prefetch_ && prefetch_->take(file, out, rgbOf(backColor_));
 }
 
 Status ImageControl::loadUncached(const std::string& file, CachedPicture& out) {
   // Only a file that stayed the same while it was read may stand in for
   // it later; without prefetching, nothing is kept and nothing is asked.
   const bool keepable = prefetch_ && zelmar::identifyFile(file, out.file);
-  ZELMAR_TRY(zelmar::loadPicture(file, {}, out.decoded));
+  // Transparent pixels show the background the control paints around the picture.
+  out.background = rgbOf(backColor_);
+  ZELMAR_TRY(zelmar::loadPicture(file, {{}, out.background}, out.decoded));
   zelmar::FileIdentity after;
   if (!keepable || !zelmar::identifyFile(file, after) || !(after == out.file)) out.file = {};
   return {};
@@ -92,6 +102,7 @@ void ImageControl::showLoaded(CachedPicture loaded) {
   if (prefetch_ && shownFile_ && shownGeneration_ == generation_) {
     CachedPicture leaving;
     leaving.file = *shownFile_;
+    leaving.background = shownBackground_;
     leaving.decoded.facts = facts_;
     const ViewInput view{layoutInput(), scrollPosition(), brightness_, contrast_};
     auto copy = std::make_shared<ScreenCopy>();
@@ -107,6 +118,7 @@ void ImageControl::showLoaded(CachedPicture loaded) {
   replacePicture(std::move(loaded.decoded.picture));
   shownFile_.reset();
   if (!loaded.file.path.empty()) shownFile_ = std::move(loaded.file);
+  shownBackground_ = loaded.background;
   shownGeneration_ = generation_;
   if (const auto* copy = dynamic_cast<const ScreenCopy*>(loaded.prepared.get()))
     cache_.seed(generation_, copy->params, copy->image);

@@ -151,6 +151,7 @@ class ImageControl : public QWidget, public ImageEngine {
   std::unique_ptr<zelmar::PictureCache> prefetch_;
   // The file the picture came from, while the pixels are still the file's.
   std::optional<zelmar::FileIdentity> shownFile_;
+  zelmar::Rgb shownBackground_;
   uint64_t shownGeneration_ = 0;
 
   bool repaintEnabled_ = true, raiseErrors_ = true, eraseBackground_ = true;

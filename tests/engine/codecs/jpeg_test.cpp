@@ -127,6 +127,7 @@ TEST(Jpeg, ReadsEverySamplingProgressiveAndGreyFromImageMagick) {
       {{"-sampling-factor", "2x2"}, format::kJpeg420, 24},
       {{"-sampling-factor", "4x1"}, format::kJpeg420, 24},
       {{"-sampling-factor", "1x2"}, format::kJpeg422, 24},
+      {{"-sampling-factor", "3x1"}, format::kJpeg422, 24},  // a sampling TurboJPEG cannot name
       {{"-sampling-factor", "2x2", "-interlace", "Plane"}, format::kJpeg420, 24},
       {{"-colorspace", "Gray"}, format::kJpeg444, 8},
       {{"-colorspace", "Gray", "-interlace", "Plane"}, format::kJpeg444, 8},

@@ -178,7 +178,7 @@ TEST(Pcx, BrokenHeadersFailWithTheirReason) {
   auto shortHeader = pcxFile(4, 4, 8, 1, 4, px);
   shortHeader.resize(100);
   EXPECT_EQ(code(shortHeader), ErrorCode::BadHeader);
-  EXPECT_EQ(code(pcxFile(4, 4, 8, 1, 3, px)), ErrorCode::BadHeader);  // line shorter than width
+  EXPECT_EQ(code(pcxFile(4, 4, 8, 1, 0, px)), ErrorCode::BadHeader);  // no bytes per line
   EXPECT_EQ(code(pcxFile(4, 4, 8, 2, 4, px)), ErrorCode::Unsupported);
   EXPECT_EQ(code(pcxFile(4, 4, 8, 1, 4, {})), ErrorCode::Truncated);
   auto inverted = pcxFile(4, 4, 8, 1, 4, px);

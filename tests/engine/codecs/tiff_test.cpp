@@ -360,7 +360,6 @@ TEST(Tiff, HostileHeadersFailCleanly) {
       // 65535 × 65535 grey would take 4 GB: refused by the pixel limit.
       {"huge", test::buildTiff(65535, 65535, 8, 1, 1, px), ErrorCode::LimitExceeded},
       {"too wide", test::buildTiff(70000, 1, 8, 1, 1, px), ErrorCode::LimitExceeded},
-      {"12-bit grey", test::buildTiff(2, 2, 12, 1, 1, px), ErrorCode::Unsupported},
       {"strip past the end", test::buildTiff(3, 4, 8, 1, 1, px, {{273, 4, 1, 100000}}),
        ErrorCode::Truncated},
       // One 32768 × 32768 tile for a 1 × 1 picture: 3 GB of buffer for 3 bytes.
@@ -384,12 +383,10 @@ TEST(Tiff, HostileHeadersFailCleanly) {
   Decoded d;
   EXPECT_EQ(decode(encoded(test::makePattern(20, 20, 8)), Limits{65535, 100}, d).code(),
             ErrorCode::LimitExceeded);
-  // Signed and floating-point samples are refused rather than shown as noise.
+  // Signed samples in a layout only libtiff's RGBA reader knows (CIELab) are
+  // refused rather than shown as noise.
   EXPECT_EQ(
-      decode(test::buildTiff(2, 2, 16, 1, 1, ByteVec(8, 1), {{339, 3, 1, 2}}), Limits{}, d).code(),
-      ErrorCode::Unsupported);
-  EXPECT_EQ(
-      decode(test::buildTiff(1, 2, 32, 1, 1, ByteVec(8, 1), {{339, 3, 1, 3}}), Limits{}, d).code(),
+      decode(test::buildTiff(1, 2, 8, 3, 8, ByteVec(6, 1), {{339, 3, 1, 2}}), Limits{}, d).code(),
       ErrorCode::Unsupported);
 }
 

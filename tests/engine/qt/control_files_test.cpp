@@ -3,8 +3,11 @@
 
 #include "control_fixture.h"
 #include "engine/io/file_io.h"
+#include "support/bmp_pcx_files.h"
 #include "support/pictures.h"
+#include "support/process.h"
 #include "support/temp_dir.h"
+#include "support/tiff_jpeg_oracle.h"
 
 namespace zelmar::test {
 namespace {
@@ -41,6 +44,21 @@ TEST_F(ControlTest, LoadReportsThePictureAndTheFactsOfItsFile) {
     EXPECT_FALSE(control->Compression().isEmpty());
     EXPECT_EQ(control->PageCount(), 1);
     EXPECT_TRUE(sameColors(control->picture(), source));
+  }
+}
+
+// Transparent pixels show the colour the control paints around the picture.
+TEST_F(ControlTest, TransparentPixelsLoadAsTheBackColor) {
+  if (imConvert().empty()) GTEST_SKIP() << "ImageMagick missing";
+  TempDir dir;
+  const std::string path = dir.file("clear.png");
+  const std::vector<std::string> clear = {"-alpha",    "set", "-channel", "A",
+                                          "-evaluate", "set", "0"};
+  ASSERT_TRUE(writeBytes(path, oracleEncode(imConvert(), makePhoto(8, 6), clear, "png")));
+  for (const QColor& back : {QColor(200, 30, 90), QColor(0x40, 0x40, 0x40)}) {
+    control->setBackColor(back);
+    ASSERT_EQ(control->LoadFile(qpath(path), 0, 0, 1), 0);
+    EXPECT_EQ(pixelAt(control->picture(), 5, 3), rgbOf(back.rgb()));
   }
 }
 
