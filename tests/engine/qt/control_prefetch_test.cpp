@@ -1,5 +1,4 @@
-// Loads handed over by the prefetch cache, against fresh loads by a control
-// that was never hinted.
+// Loads handed over by the prefetch cache, against fresh loads by an unhinted control.
 #include <tuple>
 
 #include "control_fixture.h"
