@@ -98,7 +98,6 @@ bool PictureCache::take(const std::string& path, CachedPicture& out, Rgb backgro
   }
   std::lock_guard lock(mutex_);
   dropped_.push_back(std::move(found));
-  wake_.notify_one();
   return false;
 }
 
@@ -108,7 +107,6 @@ void PictureCache::keep(CachedPicture picture) {
   dropIf([&](const CachedPicture& c) { return c.file.path == path; });
   held_.push_back(std::move(picture));
   trim();
-  wake_.notify_one();
 }
 
 void PictureCache::forget(const std::string& path) {

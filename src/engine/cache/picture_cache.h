@@ -103,8 +103,10 @@ class PictureCache {
   std::vector<std::string> wanted_;
   std::vector<std::string> tried_;  // wanted paths dealt with since the hint
   std::vector<CachedPicture> held_;
-  std::vector<CachedPicture> dropped_;  // freed on the worker, off the host's thread
-  std::string busy_;                    // the path being worked on
+  // Freed on the worker, off the host's thread, when it next wakes: not at
+  // once, while the host is still busy showing a picture.
+  std::vector<CachedPicture> dropped_;
+  std::string busy_;  // the path being worked on
   pid_t workerThread_ = 0;
   std::string viewKey_;
   Preparer prepare_;
