@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what the tests need, then builds and runs every test: the
 # optimised build, the sanitizer build, a replay of every fuzz corpus (part
-# of both), and a short fuzzing run of every fuzz target.
+# of both), the threaded core tests under ThreadSanitizer, and a short
+# fuzzing run of every fuzz target.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"
@@ -36,6 +37,15 @@ for kind in release asan; do
   ctest --test-dir "$root/build/$kind" --output-on-failure -j 2 --timeout 600 2>&1 | tee "$log" || status=1
   count_ctest "$log"
 done
+
+# The prefetch cache's threads: the core and its own tests only, since Qt is
+# not built for ThreadSanitizer.
+echo "=== tsan build and tests"
+"$root/scripts/build.sh" tsan test_cache
+log="$root/build/tsan/ctest.log"
+TSAN_OPTIONS=halt_on_error=1 ctest --test-dir "$root/build/tsan" -L cache --output-on-failure \
+  -j 2 --timeout 600 2>&1 | tee "$log" || status=1
+count_ctest "$log"
 
 echo "=== fuzzing, ${fuzz_seconds}s per target (${wrapper_fuzz_seconds}s for library wrappers)"
 "$root/scripts/build.sh" fuzz

@@ -1,10 +1,22 @@
 #include "base/picture_display.h"
 
 #include <QAction>
+#include <QTimer>
 
 #include "base/absorb.h"
 #include "base/viewer_context.h"
 #include "engine/qt/engine_codes.h"
+
+PictureDisplay::PictureDisplay(ViewerContext& context) : context_(context) {
+  // A step back turns the direction of travel, a step on turns it forward
+  // again; a jump keeps it.
+  connect(&context_, &ViewerContext::pictureIndexChanged, this, [this](int16_t index) {
+    const int count = context_.PictureCount();
+    if (count > 2 && index == (lastIndex_ + 1) % count) direction_ = 1;
+    if (count > 2 && index == (lastIndex_ + count - 1) % count) direction_ = -1;
+    lastIndex_ = index;
+  });
+}
 
 int16_t PictureDisplay::ShowPicture(int16_t index) {
   const bool inList = index >= 0 && index < ViewerContext::kListSlots;
@@ -47,6 +59,23 @@ int16_t PictureDisplay::display(const QString* name) {
   if (!absorb.failed()) {
     absorb.run([&] { engine->Repaint(); });
     emit shown(*name);
+    // Once the command is over: some set PictureIndex after showing.
+    QTimer::singleShot(0, this, [this] { hintNeighbours(); });
   }
   return status;
+}
+
+void PictureDisplay::hintNeighbours() {
+  ImageEngine* engine = context_.Engine1();
+  const int count = context_.PictureCount(), index = context_.PictureIndex();
+  if (!engine) return;
+  if (count < 2 || index < 0 || index >= count) {
+    // A list of one has nothing to prefetch; what was, is let go.
+    if (hinted_) engine->PrefetchHint({});
+    hinted_ = false;
+    return;
+  }
+  const auto at = [&](int step) { return context_.PictureList((index + step + count) % count); };
+  engine->PrefetchHint({at(direction_), at(-direction_)});
+  hinted_ = true;
 }

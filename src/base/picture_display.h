@@ -3,7 +3,9 @@
 // held off, one of two alternating transitions when the effect item is
 // checked, the busy cursor during the load, errors absorbed, then one
 // repaint and `shown` (the main window's title follows it). A failed load
-// repaints nothing and announces nothing.
+// repaints nothing and announces nothing. Once a picture is shown, the
+// engine is told its neighbours in the list, the one in the direction of
+// travel first, so that it can decode them ahead of time.
 #include <QObject>
 #include <QString>
 #include <cstdint>
@@ -14,7 +16,7 @@ class PictureDisplay : public QObject {
   Q_OBJECT
 
  public:
-  explicit PictureDisplay(ViewerContext& context) : context_(context) {}
+  explicit PictureDisplay(ViewerContext& context);
 
   // By list slot; a slot outside 0..1000 fails like an unreadable file.
   // Both return the engine's load status (0 when the load did not run).
@@ -29,7 +31,11 @@ class PictureDisplay : public QObject {
 
  private:
   int16_t display(const QString* name);
+  void hintNeighbours();
 
   ViewerContext& context_;
   int16_t EffectPhase = 0;  // shared by both entry points, never reset by switching effects
+  int16_t lastIndex_ = 0;
+  int direction_ = 1;  // of travel through the list: 1 on, -1 back
+  bool hinted_ = false;
 };

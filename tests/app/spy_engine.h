@@ -1,6 +1,6 @@
 #pragma once
 // The real control, logging the calls whose order is the behaviour: repaint
-// switching, transitions, loads and paints. `failing` names an operation
+// switching, transitions, loads, paints and prefetch hints. `failing` names an operation
 // that throws as the control does with RaiseErrors on.
 #include <QtCore>
 #include <functional>
@@ -31,6 +31,9 @@ class SpyEngine : public ImageControl {
   ZELMAR_SPY(setZoomPercent, double);
   void Repaint() override {
     note("Repaint", {}, [&] { ImageControl::Repaint(); });
+  }
+  void PrefetchHint(const QStringList& paths) override {
+    note("PrefetchHint", {paths.join('|')}, [&] { ImageControl::PrefetchHint(paths); });
   }
   int LoadFile(const QString& path, int16_t bits, int16_t page, int16_t pages) override {
     int status = 0;

@@ -46,6 +46,23 @@ class BrowseTest : public ViewerTest {
   QStringList paths;
 };
 
+TEST_F(BrowseTest, EachPictureShownHintsItsNeighboursInTheDirectionOfTravel) {
+  // "20": the third picture ahead, the first behind; "-": the hints withdrawn.
+  const std::pair<const char*, QString> steps[] = {
+      {"next", "20"},      {"next", ""},   {"next", "02"},    {"prev", ""}, {"prev", "02"},
+      {"idm_first", "31"}, {"tick", "20"}, {"idm_end", "02"}, {"1", ""},    {"tick", "-"}};
+  for (const auto& [step, hint] : steps) {
+    run(step);
+    QCoreApplication::processEvents();  // hints follow the command
+    const QString expected =
+        hint == "-"      ? "PrefetchHint()"
+        : hint.isEmpty() ? QString()
+                         : QString("PrefetchHint(%1|%2)")
+                               .arg(paths[hint[0].digitValue()], paths[hint[1].digitValue()]);
+    EXPECT_EQ(spy().log.filter("PrefetchHint(").join(""), expected) << step;
+  }
+}
+
 TEST_F(BrowseTest, NavigationWrapsAroundAndTitlesThePosition) {
   // clang-format off
   const struct { const char* step; int index, shown, loads; } steps[] = {  // shown: in the title

@@ -41,15 +41,20 @@ QSize deviceSize(const QWidget* w) {
 }
 }  // namespace
 
-Layout ImageControl::layout() const {
+LayoutInput ImageControl::layoutInput() const {
   const qreal dpr = devicePixelRatioF();
   const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
   LayoutInput in;
-  in.picture = QSize(int(picture().width()), int(picture().height()));
   in.area = deviceSize(this);
   in.mode = mode_;
   in.zoomPercent = zoom_;
   in.scrollBars = QSize(qRound(bar * dpr), qRound(bar * dpr));
+  return in;
+}
+
+Layout ImageControl::layout() const {
+  LayoutInput in = layoutInput();
+  in.picture = QSize(int(picture().width()), int(picture().height()));
   return computeLayout(in);
 }
 

@@ -120,15 +120,13 @@ int ImageControl::LoadFile(const QString& path, int16_t bits, int16_t page, int1
   if (bits != 0 || page != 0 || pages != 1)
     return fail({ErrorCode::InvalidArgument, "only the first page at the file's own depth"});
   if (path.isEmpty()) return fail({ErrorCode::FileNotFound, "no file name"});
-  zelmar::Decoded decoded;
-  // Transparent pixels show the background the control paints around the picture.
-  const zelmar::Rgb back{uint8_t(backColor_.red()), uint8_t(backColor_.green()),
-                         uint8_t(backColor_.blue())};
-  const Status s =
-      zelmar::loadPicture(filenames::nameToBytes(path).toStdString(), {{}, back}, decoded);
-  if (!s.ok()) return fail(s);
-  facts_ = decoded.facts;
-  replacePicture(std::move(decoded.picture));
+  const std::string file = filenames::nameToBytes(path).toStdString();
+  zelmar::CachedPicture loaded;
+  if (!takePrefetched(file, loaded)) {
+    const Status s = loadUncached(file, loaded);
+    if (!s.ok()) return fail(s);
+  }
+  showLoaded(std::move(loaded));
   return 0;
 }
 
@@ -136,7 +134,8 @@ int ImageControl::SaveFile(const QString& path, int16_t format, int16_t bits, in
                            bool append) {
   if (picture().empty()) return fail({ErrorCode::NoPicture});
   if (path.isEmpty()) return fail({ErrorCode::WriteFailed, "no file name"});
-  const Status s = zelmar::savePicture(picture(), filenames::nameToBytes(path).toStdString(),
-                                       format, bits, factor, append);
+  const std::string file = filenames::nameToBytes(path).toStdString();
+  fileReplaced(file);
+  const Status s = zelmar::savePicture(picture(), file, format, bits, factor, append);
   return s.ok() ? 0 : fail(s);
 }

@@ -6,8 +6,11 @@
 #include <QWidget>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
+#include <string>
 
+#include "engine/cache/picture_cache.h"
 #include "engine/core/defaults.h"
 #include "engine/core/error.h"
 #include "engine/core/facts.h"
@@ -73,6 +76,11 @@ class ImageControl : public QWidget, public ImageEngine {
   int SaveFile(const QString& path, int16_t format, int16_t bits, int16_t factor,
                bool append) override;
   void Repaint() override;
+  // Decodes the hinted files on a background thread, each with its screen
+  // copy for the view as it is now, so that loading one is a hand-over.
+  void PrefetchHint(const QStringList& paths) override;
+  // Waits until the hinted pictures are ready (tests and benchmarks).
+  void waitForPrefetch();
 
   int FlipVertical() override;
   int MirrorHorizontal() override;
@@ -127,14 +135,25 @@ class ImageControl : public QWidget, public ImageEngine {
   void pixelsChanged();
   void changed();
   void present();
+  zelmar::qt::LayoutInput layoutInput() const;  // without the picture
   zelmar::qt::Layout layout() const;
   void updateScrollBars(const zelmar::qt::Layout& l);
   QImage composeFrame();
+  bool takePrefetched(const std::string& file, zelmar::CachedPicture& out);
+  zelmar::Status loadUncached(const std::string& file, zelmar::CachedPicture& out);
+  void showLoaded(zelmar::CachedPicture loaded);
+  void fileReplaced(const std::string& file);
 
   // The picture, and the base of a run of saturation changes.
   zelmar::ops::SaturationSession session_;
   zelmar::FileFacts facts_;
   uint64_t generation_ = 0;
+  // Pictures decoded ahead of need; made on the first hint.
+  std::unique_ptr<zelmar::PictureCache> prefetch_;
+  // The file the picture came from, while the pixels are still the file's.
+  std::optional<zelmar::FileIdentity> shownFile_;
+  zelmar::Rgb shownBackground_;
+  uint64_t shownGeneration_ = 0;
 
   bool repaintEnabled_ = true, raiseErrors_ = true, eraseBackground_ = true;
   int16_t effect_ = 0, delay_ = 0, grain_ = 1, mode_ = zelmar::qt::kModeFit;

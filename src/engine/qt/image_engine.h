@@ -5,6 +5,7 @@
 // (the default), else they return the nonzero error code.
 #include <QColor>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -73,6 +74,11 @@ class ImageEngine {
   virtual int SaveFile(const QString& path, int16_t format, int16_t bits, int16_t factor,
                        bool append) = 0;
   virtual void Repaint() = 0;
+  // The files the viewer expects to load next, most likely first. An engine
+  // may decode them ahead of time; nothing it does for a hint shows except
+  // speed, and LoadFile behaves exactly as it would without one. A later
+  // hint replaces an earlier one; an empty list withdraws it.
+  virtual void PrefetchHint(const QStringList& paths) { (void)paths; }
 
   // Pixel operations.
   virtual int FlipVertical() = 0;

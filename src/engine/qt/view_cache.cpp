@@ -99,13 +99,26 @@ QImage renderView(const Picture& picture, double scale, QRect visible, const Ton
 
 const QImage& ViewCache::get(const Picture& picture, uint64_t generation, double scale,
                              QRect visible, int32_t brightness, int32_t contrast) {
-  const Key key{generation, scale, visible, brightness, contrast};
+  const Key key{generation, {scale, visible, brightness, contrast}};
   if (image_.isNull() || !(key == key_)) {
     image_ = renderView(picture, scale, visible, makeToneTable(brightness, contrast));
     key_ = key;
     ++rebuilds_;
   }
   return image_;
+}
+
+void ViewCache::seed(uint64_t generation, const ViewParams& params, const QImage& image) {
+  if (image.isNull()) return;
+  key_ = {generation, params};
+  image_ = image;
+}
+
+bool ViewCache::held(uint64_t generation, ViewParams& params, QImage& image) const {
+  if (image_.isNull() || key_.generation != generation) return false;
+  params = key_.view;
+  image = image_;
+  return true;
 }
 
 }  // namespace zelmar::qt

@@ -15,6 +15,14 @@ class Picture;
 
 namespace zelmar::qt {
 
+// What a view depends on besides the picture.
+struct ViewParams {
+  double scale = 0;
+  QRect visible;
+  int32_t brightness = 0, contrast = 0;
+  bool operator==(const ViewParams&) const = default;
+};
+
 class ViewCache {
  public:
   // The part `visible` of the picture scaled by `scale` (visible is in
@@ -24,13 +32,16 @@ class ViewCache {
                     int32_t brightness, int32_t contrast);
   void clear() { image_ = QImage(); }
   int rebuilds() const { return rebuilds_; }
+  // A view of picture `generation` made elsewhere: prepared ahead of time,
+  // or kept from an earlier showing of the same picture.
+  void seed(uint64_t generation, const ViewParams& params, const QImage& image);
+  // The view held, when it is one of picture `generation`.
+  bool held(uint64_t generation, ViewParams& params, QImage& image) const;
 
  private:
   struct Key {
     uint64_t generation = 0;
-    double scale = 0;
-    QRect visible;
-    int32_t brightness = 0, contrast = 0;
+    ViewParams view;
     bool operator==(const Key&) const = default;
   };
   Key key_;
