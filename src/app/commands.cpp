@@ -9,6 +9,8 @@
 #include "app/settings.h"
 #include "base/picture_display.h"
 #include "browse/navigation.h"
+#include "files/print_command.h"
+#include "files/save_as.h"
 #include "ui/language.h"
 #include "ui/menu_tree.h"
 #include "view/view_commands.h"
@@ -23,11 +25,14 @@ struct CommandEntry {
   Handler run;
 };
 
-// The commands that exist. Save As, information, printing, acquisition, the
-// clipboard and every Processing item are not built yet: without a row here
-// their items are greyed. Enabling one is adding its row.
+// The commands that exist. Acquisition, the clipboard and every Processing
+// item are not built yet: without a row here their items are greyed.
+// Enabling one is adding its row.
 constexpr CommandEntry kCommands[] = {
     {C::idm_open, [](picfrm& w) { w.openDialog().idm_open(); }},
+    {C::idm_save, [](picfrm& w) { files::idm_save(w.context(), &w); }},
+    {C::idm_picinfo, [](picfrm& w) { files::idm_picinfo(w.context(), w.infoWindow()); }},
+    {C::idm_print, [](picfrm& w) { files::idm_print(w.context(), w.printDialog(), &w); }},
     {C::idm_FileList, [](picfrm& w) { w.listWindow().idm_FileList(); }},
     {C::idm_About, [](picfrm& w) { ui::idm_About(w.context(), &w); }},
     {C::idm_exit, idm_exit},

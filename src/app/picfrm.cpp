@@ -18,7 +18,9 @@ picfrm::picfrm(const QString& commandLine, ImageEngineFactory factory)
     : context_(std::move(factory)),
       tool_([this] { return makeToolFrm(); }),
       list_(context_, this),
-      open_(context_, this) {
+      open_(context_, this),
+      info_([this] { return new InfoFrm(context_, this); }),
+      prn_([this] { return new PrnFrm(context_, this); }) {
   setObjectName(QStringLiteral("picfrm"));
   setWindowTitle(QStringLiteral("Zelmar"));
   context_.setActions(ui::buildMenuTree(menuBar()));
@@ -96,8 +98,9 @@ void picfrm::closeEvent(QCloseEvent* event) {
     return;
   }
   event->accept();
-  // AdjFrm, DegFrm and InfoFrm go first, PrnFrm after OpenFrm, once they exist.
-  for (LazyWindowBase* w : std::initializer_list<LazyWindowBase*>{&list_, &open_, &tool_})
+  // AdjFrm and DegFrm go first, before InfoFrm, once they exist.
+  for (LazyWindowBase* w :
+       std::initializer_list<LazyWindowBase*>{&info_, &list_, &open_, &prn_, &tool_})
     w->unload();
   QCoreApplication::quit();
 }

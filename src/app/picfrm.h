@@ -12,6 +12,8 @@
 #include "base/viewer_context.h"
 #include "browse/SlideShow.h"
 #include "browse/list_window.h"
+#include "files/InfoFrm.h"
+#include "files/PrnFrm.h"
 #include "files/open_command.h"
 #include "ui/ToolFrm.h"
 
@@ -51,6 +53,8 @@ class picfrm : public QMainWindow {
   LazyWindow<ToolFrm>& toolWindow() { return tool_; }
   browse::ListWindow& listWindow() { return list_; }
   files::OpenDialog& openDialog() { return open_; }
+  LazyWindow<InfoFrm>& infoWindow() { return info_; }
+  LazyWindow<PrnFrm>& printDialog() { return prn_; }
   browse::SlideShow& slideShow() { return *slides_; }
 
   // True when the load was started with a picture path (menus hidden).
@@ -69,6 +73,8 @@ class picfrm : public QMainWindow {
   LazyWindow<ToolFrm> tool_;
   browse::ListWindow list_;
   files::OpenDialog open_;
+  LazyWindow<InfoFrm> info_;
+  LazyWindow<PrnFrm> prn_;
   std::unique_ptr<browse::SlideShow> slides_;
   bool embedded_ = false;
 };
