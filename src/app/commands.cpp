@@ -11,6 +11,8 @@
 #include "browse/navigation.h"
 #include "files/print_command.h"
 #include "files/save_as.h"
+#include "process/one_step.h"
+#include "process/transfer.h"
 #include "ui/language.h"
 #include "ui/menu_tree.h"
 #include "view/view_commands.h"
@@ -25,14 +27,15 @@ struct CommandEntry {
   Handler run;
 };
 
-// The commands that exist. Acquisition, the clipboard and every Processing
-// item are not built yet: without a row here their items are greyed.
-// Enabling one is adding its row.
+// The commands that exist; a menu item without a row here is greyed.
 constexpr CommandEntry kCommands[] = {
     {C::idm_open, [](picfrm& w) { w.openDialog().idm_open(); }},
     {C::idm_save, [](picfrm& w) { files::idm_save(w.context(), &w); }},
     {C::idm_picinfo, [](picfrm& w) { files::idm_picinfo(w.context(), w.infoWindow()); }},
     {C::idm_print, [](picfrm& w) { files::idm_print(w.context(), w.printDialog(), &w); }},
+    {C::idm_acquire, [](picfrm& w) { process::idm_acquire(w.context(), &w); }},
+    {C::idm_copy, [](picfrm& w) { process::idm_copy(w.context()); }},
+    {C::idm_paste, [](picfrm& w) { process::idm_paste(w.context()); }},
     {C::idm_FileList, [](picfrm& w) { w.listWindow().idm_FileList(); }},
     {C::idm_About, [](picfrm& w) { ui::idm_About(w.context(), &w); }},
     {C::idm_exit, idm_exit},
@@ -54,6 +57,20 @@ constexpr CommandEntry kCommands[] = {
     {C::idm_delay4, [](picfrm& w) { w.slideShow().setDelay(4000); }},
     {C::idm_ToolBar, [](picfrm& w) { ui::idm_ToolBar(w.context(), w.toolWindow()); }},
     {C::idm_lang, [](picfrm& w) { ui::idm_lang(w.context()); }},
+    {C::idm_cinverse, [](picfrm& w) { process::idm_cinverse(w.context()); }},
+    {C::idm_invert, [](picfrm& w) { process::idm_invert(w.context()); }},
+    {C::idm_Flip, [](picfrm& w) { process::idm_Flip(w.context()); }},
+    {C::idm_rotate, [](picfrm& w) { w.rotateDialog().idm_rotate(); }},
+    {C::idm_Emboss, [](picfrm& w) { process::idm_Emboss(w.context()); }},
+    {C::idm_fringer, [](picfrm& w) { process::idm_fringer(w.context()); }},
+    {C::idm_enhanceb, [](picfrm& w) { process::idm_enhanceb(w.context()); }},
+    {C::idm_toRGB, [](picfrm& w) { process::idm_toRGB(w.context()); }},
+    {C::idm_to8bit, [](picfrm& w) { process::idm_to8bit(w.context()); }},
+    {C::idm_toGray, [](picfrm& w) { process::idm_toGray(w.context()); }},
+    {C::idm_to4Bit, [](picfrm& w) { process::idm_to4Bit(w.context()); }},
+    {C::idm_to1Bit, [](picfrm& w) { process::idm_to1Bit(w.context()); }},
+    {C::idm_halftone, [](picfrm& w) { process::idm_halftone(w.context()); }},
+    {C::idm_coloradjust, [](picfrm& w) { w.adjustDialog().idm_coloradjust(); }},
 };
 
 // The tool bar's keys and the menu items they click.

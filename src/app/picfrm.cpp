@@ -20,7 +20,9 @@ picfrm::picfrm(const QString& commandLine, ImageEngineFactory factory)
       list_(context_, this),
       open_(context_, this),
       info_([this] { return new InfoFrm(context_, this); }),
-      prn_([this] { return new PrnFrm(context_, this); }) {
+      prn_([this] { return new PrnFrm(context_, this); }),
+      rotate_(context_),
+      adjust_(context_, this) {
   setObjectName(QStringLiteral("picfrm"));
   setWindowTitle(QStringLiteral("Zelmar"));
   context_.setActions(ui::buildMenuTree(menuBar()));
@@ -98,9 +100,8 @@ void picfrm::closeEvent(QCloseEvent* event) {
     return;
   }
   event->accept();
-  // AdjFrm and DegFrm go first, before InfoFrm, once they exist.
-  for (LazyWindowBase* w :
-       std::initializer_list<LazyWindowBase*>{&info_, &list_, &open_, &prn_, &tool_})
+  for (LazyWindowBase* w : std::initializer_list<LazyWindowBase*>{&adjust_, &rotate_, &info_,
+                                                                  &list_, &open_, &prn_, &tool_})
     w->unload();
   QCoreApplication::quit();
 }

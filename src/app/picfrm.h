@@ -15,6 +15,8 @@
 #include "files/InfoFrm.h"
 #include "files/PrnFrm.h"
 #include "files/open_command.h"
+#include "process/colour_adjust.h"
+#include "process/rotate.h"
 #include "ui/ToolFrm.h"
 
 class QTimer;
@@ -56,6 +58,8 @@ class picfrm : public QMainWindow {
   LazyWindow<InfoFrm>& infoWindow() { return info_; }
   LazyWindow<PrnFrm>& printDialog() { return prn_; }
   browse::SlideShow& slideShow() { return *slides_; }
+  process::RotateCommand& rotateDialog() { return rotate_; }
+  process::ColourAdjust& adjustDialog() { return adjust_; }
 
   // True when the load was started with a picture path (menus hidden).
   bool embedded() const { return embedded_; }
@@ -75,6 +79,8 @@ class picfrm : public QMainWindow {
   files::OpenDialog open_;
   LazyWindow<InfoFrm> info_;
   LazyWindow<PrnFrm> prn_;
+  process::RotateCommand rotate_;
+  process::ColourAdjust adjust_;
   std::unique_ptr<browse::SlideShow> slides_;
   bool embedded_ = false;
 };

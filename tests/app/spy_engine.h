@@ -3,6 +3,7 @@
 // switching, transitions, loads and paints. `failing` names an operation
 // that throws as the control does with RaiseErrors on.
 #include <QtCore>
+#include <functional>
 
 #include "engine/qt/image_control.h"
 
@@ -18,6 +19,7 @@ class SpyEngine : public ImageControl {
 
   QStringList log;  // "LoadFile(/a.bmp,0,0,1)", "Repaint()" ...
   QString failing;
+  std::function<void(const QString&)> onCall;  // told of every call as it is logged
   int count(const QString& name) const { return int(log.filter(name + '(').size()); }
 
   ZELMAR_SPY(setRepaintEnabled, bool);
@@ -36,6 +38,10 @@ class SpyEngine : public ImageControl {
          [&] { status = ImageControl::LoadFile(path, bits, page, pages); });
     return status;
   }
+  int EndSaturationRun() override {
+    note("EndSaturationRun", {}, [&] { ImageControl::EndSaturationRun(); });
+    return 0;
+  }
 
  private:
   template <typename F>
@@ -43,6 +49,7 @@ class SpyEngine : public ImageControl {
     QStringList parts;
     for (const QVariant& a : args) parts << a.toString();
     log << QStringLiteral("%1(%2)").arg(QLatin1String(name), parts.join(','));
+    if (onCall) onCall(log.last());
     if (failing == QLatin1String(name)) throw EngineError(1, "failing on purpose");
     forward();
   }

@@ -59,3 +59,9 @@ int ImageControl::AdjustSaturation(int16_t value) {
   pixelsChanged();
   return 0;
 }
+
+int ImageControl::EndSaturationRun() {
+  // Any operation ends the run; one that changes nothing ends just the run.
+  session_.apply([](Picture&) { return Status{}; });
+  return 0;
+}

@@ -97,7 +97,7 @@ QImage ImageControl::composeFrame() {
 bool ImageControl::transitionRunning() const { return transition_->running(); }
 
 void ImageControl::present() {
-  pending_ = false;
+  pending_ = stale_ = false;
   QImage from = transition_->running() ? transition_->current() : frame_;
   frame_ = composeFrame();
   ++paintCount_;

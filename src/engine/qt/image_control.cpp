@@ -64,12 +64,19 @@ void ImageControl::adoptPicture(Picture picture) {
 }
 
 void ImageControl::changed() {
-  if (!repaintEnabled_) return;
+  if (!repaintEnabled_) {
+    stale_ = true;
+    return;
+  }
   pending_ = true;
   update();
 }
 
-void ImageControl::setRepaintEnabled(bool on) { repaintEnabled_ = on; }
+void ImageControl::setRepaintEnabled(bool on) {
+  repaintEnabled_ = on;
+  // What changed meanwhile and no Repaint showed is painted now.
+  if (on && stale_) changed();
+}
 
 void ImageControl::setDisplaySizeMode(int16_t mode) {
   mode_ = mode;

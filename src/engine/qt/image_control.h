@@ -85,6 +85,7 @@ class ImageControl : public QWidget, public ImageEngine {
   int ResizeImage(float width, float height, int16_t method) override;
   int RotateImage(int32_t hundredths, bool enlarge, const QColor& fill) override;
   int AdjustSaturation(int16_t value) override;
+  int EndSaturationRun() override;
 
   int CopyToClipboard(int16_t kind) override;
   int PasteFromClipboard(int16_t kind) override;
@@ -144,6 +145,7 @@ class ImageControl : public QWidget, public ImageEngine {
   zelmar::qt::ViewCache cache_;
   QImage frame_;
   bool pending_ = false;
+  bool stale_ = false;  // changed while RepaintEnabled was false, not yet painted
   int paintCount_ = 0;
   zelmar::qt::Transition* transition_;
   QScrollBar* hBar_;

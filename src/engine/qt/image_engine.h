@@ -86,6 +86,9 @@ class ImageEngine {
   virtual int ResizeImage(float width, float height, int16_t method) = 0;
   virtual int RotateImage(int32_t hundredths, bool enlarge, const QColor& fill) = 0;
   virtual int AdjustSaturation(int16_t value) = 0;  // -990..990, tenths of a percent
+  // Ends a run of saturation changes: the present picture becomes the base
+  // of the next run, so a change kept now is not undone by a later run.
+  virtual int EndSaturationRun() = 0;
 
   // Clipboard, scanning and printing.
   virtual int CopyToClipboard(int16_t kind) = 0;
