@@ -89,7 +89,10 @@ TEST_F(SaveInfoTest, EachTypeWritesItsFormatUnderTheNameAsTypedReadBackByUsAndIm
     EXPECT_TRUE(messages.isEmpty());
     useList({path(r.name)});
     ASSERT_EQ(window->ShowPicture(0), 0);
-    if (!oneBit) EXPECT_LE(zelmar::test::meanChannelDiff(engine().picture(), photo), exact ? 0 : 6);
+    EXPECT_LE(zelmar::test::meanChannelDiff(engine().picture(), oneBit ? bilevel : photo),
+              exact    ? 0
+              : oneBit ? 80
+                       : 6);  // JPEG blurs a busy two-colour pattern
     const QString bits = oneBit ? " 8" : " 24",
                   size = QString(" %1").arg(fs::file_size(bytes(path(r.name))));
     // Pixels, and a grey palette of 256 three-byte entries at 8 bits.
@@ -151,6 +154,7 @@ TEST_F(SaveInfoTest, TheDialogStartsOnBitmapAndTheShownFileBadTargetsWriteNothin
 }
 
 TEST_F(SaveInfoTest, InformationCaptionsInBothLanguagesAFreshDialogAndNoStaleName) {
+  ctx().setUseChinese(0);
   EXPECT_EQ(info(1),
             (QStringList{"Information", "&Cancel", "Color Bits", "Width(Pixels)", "Heigth(Pixels)",
                          "Gray", "Filename", "Origin Color", "File Size", "Mem Size", "File Format",
