@@ -12,6 +12,7 @@
 #include "files/print_command.h"
 #include "files/save_as.h"
 #include "process/one_step.h"
+#include "process/resize.h"
 #include "process/transfer.h"
 #include "ui/language.h"
 #include "ui/menu_tree.h"
@@ -60,6 +61,7 @@ constexpr CommandEntry kCommands[] = {
     {C::idm_cinverse, [](picfrm& w) { process::idm_cinverse(w.context()); }},
     {C::idm_invert, [](picfrm& w) { process::idm_invert(w.context()); }},
     {C::idm_Flip, [](picfrm& w) { process::idm_Flip(w.context()); }},
+    {C::idm_resize, [](picfrm& w) { process::idm_resize(w.context(), w.printDialog()); }},
     {C::idm_rotate, [](picfrm& w) { w.rotateDialog().idm_rotate(); }},
     {C::idm_Emboss, [](picfrm& w) { process::idm_Emboss(w.context()); }},
     {C::idm_fringer, [](picfrm& w) { process::idm_fringer(w.context()); }},
