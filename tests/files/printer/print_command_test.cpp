@@ -44,8 +44,10 @@ TEST(PrintCommand, OnePageWhereTheCentimetresPutItAndNoJobWhenItCannotPrint) {
       EXPECT_EQ(f->windowTitle(), "输入图像打印尺寸");
       EXPECT_EQ(f->Label3->text() + f->Label4->text() + f->Label1->text() + f->Label2->text(),
                 "上边距(厘米)左边距(厘米)宽度(厘米)高度(厘米)");
+      QString design;  // a fresh dialog each time
       for (QLineEdit* box : {f->Text3, f->Text4, f->Text1, f->Text2})
-        box->setText(texts.takeFirst());
+        design += box->text(), box->setText(texts.takeFirst());
+      EXPECT_EQ(design, "1175");
       if (inside) inside();
       f->Command1->click();
     });
@@ -60,7 +62,7 @@ TEST(PrintCommand, OnePageWhereTheCentimetresPutItAndNoJobWhenItCannotPrint) {
   for (size_t i = 0; i < red.byteSize(); i += 3)
     red.data()[i] = 220, red.data()[i + 1] = red.data()[i + 2] = 0;
   control.adoptPicture(std::move(red));
-  for (const char* width : {"abc", "0", "-5", "1e30"}) {
+  for (const char* width : {"abc", "0", "-5", "1e30", "1e39"}) {
     print({"1", "1", width, "5"});
     EXPECT_EQ(messages, QStringList{"The picture cannot be printed at this size and place. Nothing "
                                     "was printed."})
