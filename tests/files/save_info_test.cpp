@@ -1,6 +1,7 @@
 // Save As through Qt's own dialog, driven as a user drives it, and the
 // information dialog on what it wrote: every type's file read back by the
-// engine and by ImageMagick, and its facts as the dialog shows them.
+// engine and by ImageMagick, and its facts as the dialog shows them. And
+// printing with no printer installed.
 #include "app/viewer_fixture.h"
 #include "files/InfoFrm.h"
 #include "files/format_name.h"
@@ -179,18 +180,31 @@ TEST_F(SaveInfoTest, InformationCaptionsInBothLanguagesAFreshDialogAndNoStaleNam
   EXPECT_FALSE(window->infoWindow().loaded());
 }
 
+TEST_F(SaveInfoTest, WithoutAPrinterPrintingSaysSoInTheCurrentLanguage) {
+  qputenv("CUPS_SERVER", "/nonexistent/cups.sock");  // no scheduler, so no printer
+  for (int16_t chinese : {0, 1}) {
+    ctx().setUseChinese(chinese);
+    window->doFunc("print");
+  }
+  useList({});
+  window->doFunc("print");  // an empty list: nothing at all
+  EXPECT_EQ(messages,
+            (QStringList{"Message|No printer is installed. Add a printer and make it the default.",
+                         "信息显示|没有安装打印机。请添加打印机并设为默认打印机。"}));
+  EXPECT_FALSE(window->printDialog().loaded());
+}
+
 TEST(FormatName, EveryCodeOfTheTableAndUnkonwnForOthers) {
-  // clang-format off
-  const std::pair<int16_t, const char*> names[] = {{5, "CMP"}, {10, "JPEG YUV 4:4:4"},
-      {23, "JPEG YUV 4:2:2"}, {21, "JPEG YUV 4:1:1"}, {11, "TIF JPEG 4:4:4"}, {24, "TIF JPEG 4:2:2"},
-      {22, "TIF JPEG 4:1:1"}, {30, "CMP NO LOSS"}, {3, "TIFF"}, {85, "TIFF CMYK"}, {93, "TIFF YCbCr"},
-      {87, ""}, {88, ""}, {95, "TIFF Format"}, {6, "Bitmap Format"}, {84, ""}, {14, ""},
-      {74, "Bitmap Format"}, {91, ""}, {92, "ICON or CUR format"}, {57, "Kodak PhotoCD"}, {80, ""},
-      {81, ""}, {82, ""}, {83, "FlashPix"}, {96, ""}, {97, ""}, {98, "Exif Format"}, {1, "PCX format"},
-      {4, "Targa format"}, {56, "MacPict"}, {200, "PNG"}, {201, "GIF"}, {202, "WebP"}, {203, "HEIF"},
-      {204, "AVIF"}, {2, "Unkonwn format"}, {-1, "Unkonwn format"}, {205, "Unkonwn format"}};
-  // clang-format on
-  for (const auto& [code, name] : names) EXPECT_EQ(files::FormatName(code), name) << code;
+  QStringList names;
+  for (int16_t code :
+       {5,  10, 23, 21, 11, 24, 22, 30, 3,  85, 93, 87, 88,  95,  6,   84,  14,  74, 91,
+        92, 57, 80, 81, 82, 83, 96, 97, 98, 1,  4,  56, 200, 201, 202, 203, 204, 2,  -1})
+    names << files::FormatName(code);
+  EXPECT_EQ(names.join('|'),
+            "CMP|JPEG YUV 4:4:4|JPEG YUV 4:2:2|JPEG YUV 4:1:1|TIF JPEG 4:4:4|TIF JPEG 4:2:2|"
+            "TIF JPEG 4:1:1|CMP NO LOSS|TIFF|TIFF CMYK|TIFF YCbCr|||TIFF Format|Bitmap Format|||"
+            "Bitmap Format||ICON or CUR format|Kodak PhotoCD||||FlashPix|||Exif Format|PCX format|"
+            "Targa format|MacPict|PNG|GIF|WebP|HEIF|AVIF|Unkonwn format|Unkonwn format");
 }
 
 }  // namespace
