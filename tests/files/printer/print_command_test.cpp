@@ -68,7 +68,7 @@ TEST(PrintCommand, OnePageWhereTheCentimetresPutItAndNoJobWhenItCannotPrint) {
                                     "was printed."})
         << width;
   }
-  print({"2", "3", "4", "2"});
+  print({"2", "3", "4,5", "2"});  // reads as 4
   EXPECT_TRUE(messages.isEmpty());
   const auto made = pdf.printed();
   ASSERT_EQ(made.size(), 1u);  // and none from the refusals above
