@@ -29,65 +29,50 @@ class ResizeTest : public ViewerTest {
   }
 };
 
-TEST_F(ResizeTest, OffersThePresentSizeAndItsHalfInChineseAndResamplesToTheSizeConfirmed) {
+TEST_F(ResizeTest, OffersThePresentSizeAndItsHalfKeepsTheRatioAndTheEngineJudgesTheSize) {
   QStringList shown;
-  EXPECT_EQ(resize(640, 480,
-                   [&](PrnFrm& f) {
-                     shown << f.windowTitle()
-                           << f.Check1->text() + f.Command1->text() + f.Command2->text();
-                     for (QLabel* l : {f.Label3, f.Label4, f.Label1, f.Label2}) shown << l->text();
-                     for (QLineEdit* t : {f.Text3, f.Text4, f.Text1, f.Text2})
-                       shown << t->text() + (t->isEnabled() ? "+" : "-");
-                     f.Command1_Click();
-                   }),
-            QSize(320, 240));
-  EXPECT_EQ(shown, (QStringList{"设置图像新尺寸", "保持纵横比确认[&O]取消[&C]", "原宽度(像素):",
-                                "原高度(像素):", "新宽度(像素):", "新高度(像素):", "640-", "480-",
-                                "320+", "240+"}));
-  // Halves go to the even neighbour, and beyond 16 bits.
+  const auto look = [&](PrnFrm& f) {
+    shown << f.windowTitle() << f.Check1->text() + f.Command1->text() + f.Command2->text();
+    for (QLabel* l : {f.Label3, f.Label4, f.Label1, f.Label2}) shown << l->text();
+    for (QLineEdit* t : {f.Text3, f.Text4}) shown << t->text() + (t->isEnabled() ? "+" : "-");
+    f.close();  // by the title bar: nothing changes
+  };
+  EXPECT_EQ(resize(640, 480, look), QSize(640, 480));
+  EXPECT_EQ(shown,
+            (QStringList{"设置图像新尺寸", "保持纵横比确认[&O]取消[&C]", "原宽度(像素):",
+                         "原高度(像素):", "新宽度(像素):", "新高度(像素):", "640-", "480-"}));
   const struct {
     int width, height;
-    const char *newWidth, *newHeight;
-  } halves[] = {{641, 479, "320", "240"}, {643, 2, "322", "1"}, {65535, 1, "32768", "0"}};
-  for (const auto& h : halves) {
-    QString offered;
-    EXPECT_EQ(resize(h.width, h.height,
-                     [&](PrnFrm& f) {
-                       offered = f.Text1->text() + "x" + f.Text2->text();
-                       f.Text2->setText("1");
-                       f.Command1_Click();
-                     }),
-              QSize(std::atoi(h.newWidth), 1));
-    EXPECT_EQ(offered, QString(h.newWidth) + "x" + h.newHeight);
-  }
-}
-
-TEST_F(ResizeTest, KeepRatioFollowsBothWaysAndSizesTheEngineRefusesChangeNothing) {
-  // Keep ratio on 640 x 480: ticking rewrites the height, each box the other.
-  const struct {
-    QString width, height;  // typed in this order; empty: left alone
+    const char* offered;  // halves go to the even neighbour, beyond 16 bits too
+    bool keep;            // keep ratio ticked: it rewrites the height, then each box the other
+    QString newWidth, newHeight;  // typed in this order; empty: left alone
     QSize result;
   } rows[] = {
-      {"100", "", {100, 75}},         {"", "3", {4, 3}},
-      {"  ", "", {640, 480}},         {"7cm", "", {7, 5}},
-      {"0", "0", {640, 480}},         {"1", "1", {1, 1}},
-      {"65536", "65536", {640, 480}}, {"abc", "", {640, 480}},
-      {"-5", "", {640, 480}},
+      // clang-format off
+      {640, 480, "320x240", false, "", "", {320, 240}}, {641, 479, "320x240", false, "", "", {320, 240}},
+      {643, 2, "322x1", false, "", "", {322, 1}}, {65535, 1, "32768x0", false, "", "1", {32768, 1}},
+      {640, 480, "320x240", true, "100", "", {100, 75}}, {640, 480, "320x240", true, "", "3", {4, 3}},
+      {640, 480, "320x240", true, "7cm", "", {7, 5}}, {640, 480, "320x240", true, "  ", "", {640, 480}},
+      {640, 480, "320x240", false, "0", "0", {640, 480}}, {640, 480, "320x240", false, "1", "1", {1, 1}},
+      {640, 480, "320x240", false, "65536", "65536", {640, 480}},
+      {640, 480, "320x240", false, "abc", "-5", {640, 480}},
+      // clang-format on
   };
   for (const auto& r : rows) {
-    EXPECT_EQ(resize(640, 480,
-                     [&](PrnFrm& f) {
-                       f.Check1->setChecked(true);
-                       EXPECT_EQ(f.Text2->text(), " 240");
-                       if (!r.width.isEmpty()) f.Text1->setText(r.width);
-                       if (!r.height.isEmpty()) f.Text2->setText(r.height);
-                       f.Command1_Click();
-                     }),
-              r.result)
-        << r.width.toStdString() << "x" << r.height.toStdString();
+    QString offered;
+    const auto type = [&](PrnFrm& f) {
+      offered = f.Text1->text() + "x" + f.Text2->text();
+      f.Check1->setChecked(r.keep);
+      EXPECT_EQ(f.Text2->text(), r.keep ? " 240" : QString(r.offered).section('x', 1));
+      if (!r.newWidth.isEmpty()) f.Text1->setText(r.newWidth);
+      if (!r.newHeight.isEmpty()) f.Text2->setText(r.newHeight);
+      f.Command1_Click();
+    };
+    EXPECT_EQ(resize(r.width, r.height, type), r.result)
+        << r.width << " " << r.newWidth.toStdString();
+    EXPECT_EQ(offered, r.offered);
   }
-  EXPECT_EQ(resize(640, 480, [](PrnFrm& f) { f.close(); }), QSize(640, 480));
-  EXPECT_TRUE(messages.isEmpty());
+  EXPECT_TRUE(messages.isEmpty());  // refusals are absorbed
 }
 
 }  // namespace
