@@ -9,7 +9,10 @@
 #include "app/settings.h"
 #include "base/picture_display.h"
 #include "browse/navigation.h"
+#include "files/print_command.h"
+#include "files/save_as.h"
 #include "process/one_step.h"
+#include "process/resize.h"
 #include "process/transfer.h"
 #include "ui/language.h"
 #include "ui/menu_tree.h"
@@ -25,11 +28,12 @@ struct CommandEntry {
   Handler run;
 };
 
-// The commands that exist. Save As, information, printing and resize are
-// not built yet: without a row here their items are greyed. Enabling one is
-// adding its row.
+// The commands that exist; a menu item without a row here is greyed.
 constexpr CommandEntry kCommands[] = {
     {C::idm_open, [](picfrm& w) { w.openDialog().idm_open(); }},
+    {C::idm_save, [](picfrm& w) { files::idm_save(w.context(), &w); }},
+    {C::idm_picinfo, [](picfrm& w) { files::idm_picinfo(w.context(), w.infoWindow()); }},
+    {C::idm_print, [](picfrm& w) { files::idm_print(w.context(), w.printDialog(), &w); }},
     {C::idm_acquire, [](picfrm& w) { process::idm_acquire(w.context(), &w); }},
     {C::idm_copy, [](picfrm& w) { process::idm_copy(w.context()); }},
     {C::idm_paste, [](picfrm& w) { process::idm_paste(w.context()); }},
@@ -57,6 +61,7 @@ constexpr CommandEntry kCommands[] = {
     {C::idm_cinverse, [](picfrm& w) { process::idm_cinverse(w.context()); }},
     {C::idm_invert, [](picfrm& w) { process::idm_invert(w.context()); }},
     {C::idm_Flip, [](picfrm& w) { process::idm_Flip(w.context()); }},
+    {C::idm_resize, [](picfrm& w) { process::idm_resize(w.context(), w.printDialog()); }},
     {C::idm_rotate, [](picfrm& w) { w.rotateDialog().idm_rotate(); }},
     {C::idm_Emboss, [](picfrm& w) { process::idm_Emboss(w.context()); }},
     {C::idm_fringer, [](picfrm& w) { process::idm_fringer(w.context()); }},

@@ -19,6 +19,8 @@ picfrm::picfrm(const QString& commandLine, ImageEngineFactory factory)
       tool_([this] { return makeToolFrm(); }),
       list_(context_, this),
       open_(context_, this),
+      info_([this] { return new InfoFrm(context_, this); }),
+      prn_([this] { return new PrnFrm(context_, this); }),
       rotate_(context_),
       adjust_(context_, this) {
   setObjectName(QStringLiteral("picfrm"));
@@ -98,9 +100,8 @@ void picfrm::closeEvent(QCloseEvent* event) {
     return;
   }
   event->accept();
-  // InfoFrm goes after DegFrm, PrnFrm after OpenFrm, once they exist.
-  for (LazyWindowBase* w :
-       std::initializer_list<LazyWindowBase*>{&adjust_, &rotate_, &list_, &open_, &tool_})
+  for (LazyWindowBase* w : std::initializer_list<LazyWindowBase*>{&adjust_, &rotate_, &info_,
+                                                                  &list_, &open_, &prn_, &tool_})
     w->unload();
   QCoreApplication::quit();
 }

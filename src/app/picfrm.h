@@ -12,6 +12,8 @@
 #include "base/viewer_context.h"
 #include "browse/SlideShow.h"
 #include "browse/list_window.h"
+#include "files/InfoFrm.h"
+#include "files/PrnFrm.h"
 #include "files/open_command.h"
 #include "process/colour_adjust.h"
 #include "process/rotate.h"
@@ -53,6 +55,8 @@ class picfrm : public QMainWindow {
   LazyWindow<ToolFrm>& toolWindow() { return tool_; }
   browse::ListWindow& listWindow() { return list_; }
   files::OpenDialog& openDialog() { return open_; }
+  LazyWindow<InfoFrm>& infoWindow() { return info_; }
+  LazyWindow<PrnFrm>& printDialog() { return prn_; }
   browse::SlideShow& slideShow() { return *slides_; }
   process::RotateCommand& rotateDialog() { return rotate_; }
   process::ColourAdjust& adjustDialog() { return adjust_; }
@@ -73,6 +77,8 @@ class picfrm : public QMainWindow {
   LazyWindow<ToolFrm> tool_;
   browse::ListWindow list_;
   files::OpenDialog open_;
+  LazyWindow<InfoFrm> info_;
+  LazyWindow<PrnFrm> prn_;
   process::RotateCommand rotate_;
   process::ColourAdjust adjust_;
   std::unique_ptr<browse::SlideShow> slides_;

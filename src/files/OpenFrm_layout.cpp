@@ -10,33 +10,13 @@
 #include "base/viewer_context.h"
 #include "engine/qt/image_engine.h"
 #include "files/OpenFrm.h"
+#include "files/form_layout.h"
 
 namespace {
 
-// Places at the design's twip positions; a zero width keeps the widget's own
-// size, as a label that sizes itself does.
-void place(QWidget* w, float left, float top, float width = 0, float height = 0) {
-  if (width > 0) {
-    w->setGeometry(units::twipsToPixels(left), units::twipsToPixels(top),
-                   units::twipsToPixels(width), units::twipsToPixels(height));
-  } else {
-    w->adjustSize();
-    w->move(units::twipsToPixels(left), units::twipsToPixels(top));
-  }
-}
-
-template <typename T>
-T* named(QWidget* parent, const char* name) {
-  auto* w = new T(parent);
-  w->setObjectName(QString::fromLatin1(name));
-  return w;
-}
-
-QLabel* label(QWidget* parent, const char* name, const QString& text) {
-  auto* l = named<QLabel>(parent, name);
-  l->setText(text);
-  return l;
-}
+using files::label;
+using files::named;
+using files::place;
 
 QPushButton* pictureButton(QWidget* parent, const char* name, const char* icon,
                            const QString& tip) {

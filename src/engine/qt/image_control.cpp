@@ -2,10 +2,7 @@
 
 #include <QFile>
 #include <QScrollBar>
-#include <algorithm>
-#include <limits>
 
-#include "engine/core/memory_tuning.h"
 #include "engine/io/file_io.h"
 #include "engine/qt/engine_factory.h"
 #include "engine/qt/file_names.h"
@@ -22,8 +19,6 @@ ImageControl::ImageControl(QWidget* parent)
       transition_(new zelmar::qt::Transition(this)),
       hBar_(new QScrollBar(Qt::Horizontal, this)),
       vBar_(new QScrollBar(Qt::Vertical, this)) {
-  // Hosts that did not tune the allocator themselves still get it.
-  zelmar::tuneMemoryForPictures();
   setObjectName("ImageControl");
   // Every pixel is painted from the composed frame; Qt need not clear first.
   setAttribute(Qt::WA_OpaquePaintEvent);
@@ -106,14 +101,6 @@ void ImageControl::setDisplayContrast(int32_t value) {
 void ImageControl::setBackColor(const QColor& color) {
   backColor_ = color;
   changed();
-}
-
-int32_t ImageControl::FileSize() const {
-  return int32_t(std::min<uint64_t>(facts_.fileSize, std::numeric_limits<int32_t>::max()));
-}
-
-int32_t ImageControl::MemSize() const {
-  return int32_t(std::min<uint64_t>(picture().memSize(), std::numeric_limits<int32_t>::max()));
 }
 
 int ImageControl::LoadFile(const QString& path, int16_t bits, int16_t page, int16_t pages) {

@@ -67,8 +67,8 @@ class ImageControl : public QWidget, public ImageEngine {
   float OriginWidth() const override { return float(facts_.originWidth); }
   float OriginHeight() const override { return float(facts_.originHeight); }
   int16_t OriginBits() const override { return int16_t(facts_.originBits); }
-  int32_t FileSize() const override;
-  int32_t MemSize() const override;
+  int64_t FileSize() const override { return int64_t(facts_.fileSize); }
+  int64_t MemSize() const override { return int64_t(picture().memSize()); }
   QString Compression() const override { return QString::fromStdString(facts_.compression); }
   int16_t PageCount() const override { return int16_t(facts_.pageCount); }
 
@@ -99,8 +99,7 @@ class ImageControl : public QWidget, public ImageEngine {
   int PasteFromClipboard(int16_t kind) override;
   int ScanPrepare(QWidget* window) override;
   int ScanAcquire(QWidget* window) override;
-  int RenderToDevice(QPainter* device, float left, float top, float width,
-                     float height) override;
+  int RenderToDevice(QPainter* device, float left, float top, float width, float height) override;
 
   // The picture held; a new one replaces it with no file behind it.
   const zelmar::Picture& picture() const { return session_.picture(); }
@@ -118,7 +117,7 @@ class ImageControl : public QWidget, public ImageEngine {
   int viewRebuilds() const { return cache_.rebuilds(); }
 
  signals:
-  void painted();           // a new frame was composed
+  void painted();  // a new frame was composed
   void transitionStepped();
 
  protected:

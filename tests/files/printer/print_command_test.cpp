@@ -1,0 +1,123 @@
+// Printing from the viewer on a real CUPS queue that writes PDF: the page,
+// read back at 600 dpi, has the picture and its frame where the centimetres
+// put them; what cannot print is said and sends no job.
+#include "files/print_command.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QPrinter>
+#include <QtWidgets>
+
+#include "base/viewer_context.h"
+#include "engine/qt/image_control.h"
+#include "engine/qt/printer/pdf_queue.h"
+#include "support/temp_dir.h"
+
+namespace zelmar::test {
+namespace {
+
+TEST(PrintCommand, OnePageWhereTheCentimetresPutItAndNoJobWhenItCannotPrint) {
+  if (geteuid() != 0) GTEST_SKIP() << "platform: starting cupsd and adding a queue needs root";
+  const std::string queue = "ZelmarViewerTest" + std::to_string(getpid());
+  PdfQueue pdf(queue);
+  ASSERT_EQ(pdf.error(), "");
+  ASSERT_EQ(run({"lpadmin", "-d", queue}).exitCode, 0);
+  QWidget owner;
+  ViewerContext ctx;
+  ctx.setEngine1(ctx.makeEngine(&owner));
+  auto& control = *static_cast<ImageControl*>(ctx.Engine1());
+  ctx.fillPictureList({"/pictures/red.bmp"});
+  ctx.setPictureCount(1);
+  QStringList messages;
+  ctx.prompt().setMessageHook([&](QMessageBox& box) {
+    messages << box.text();
+    return QMessageBox::Ok;
+  });
+  LazyWindow<PrnFrm> dialog([&] { return new PrnFrm(ctx, &owner); });
+  // Top, left, width and height typed, then `inside` runs, then OK.
+  const auto print = [&](QStringList texts, std::function<void()> inside = {}) {
+    messages.clear();
+    QTimer::singleShot(0, [&] {
+      auto* f = qobject_cast<PrnFrm*>(QApplication::activeModalWidget());
+      ASSERT_NE(f, nullptr);
+      EXPECT_EQ(f->windowTitle(), "输入图像打印尺寸");
+      EXPECT_EQ(f->Label3->text() + f->Label4->text() + f->Label1->text() + f->Label2->text(),
+                "上边距(厘米)左边距(厘米)宽度(厘米)高度(厘米)");
+      QString design;  // a fresh dialog each time
+      for (QLineEdit* box : {f->Text3, f->Text4, f->Text1, f->Text2})
+        design += box->text(), box->setText(texts.takeFirst());
+      EXPECT_EQ(design, "1175");
+      if (inside) inside();
+      f->Command1->click();
+    });
+    files::idm_print(ctx, dialog, &owner);
+    EXPECT_FALSE(dialog.loaded());
+  };
+
+  print({"1", "1", "7", "5"});  // no picture, though the list holds one
+  EXPECT_EQ(messages, QStringList{"There is no picture to print."});
+  Picture red;
+  ASSERT_TRUE(Picture::create(40, 20, 24, red).ok());
+  for (size_t i = 0; i < red.byteSize(); i += 3)
+    red.data()[i] = 220, red.data()[i + 1] = red.data()[i + 2] = 0;
+  control.adoptPicture(std::move(red));
+  for (const char* width : {"abc", "0", "-5", "1e30", "1e39"}) {
+    print({"1", "1", width, "5"});
+    EXPECT_EQ(messages, QStringList{"The picture cannot be printed at this size and place. Nothing "
+                                    "was printed."})
+        << width;
+  }
+  print({"2", "3", "4,5", "2"});  // reads as 4
+  EXPECT_TRUE(messages.isEmpty());
+  const auto made = pdf.printed();
+  ASSERT_EQ(made.size(), 1u);  // and none from the refusals above
+
+  // Where the printable area starts on the page, at 600 dpi.
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setPrinterName(QString::fromStdString(queue));
+  const QPointF corner = printer.pageLayout().paintRect(QPageLayout::Inch).topLeft() * 600;
+  const double left = corner.x() + 3 / 2.54 * 600, top = corner.y() + 2 / 2.54 * 600;
+  const double width = 4 / 2.54 * 600, height = 2 / 2.54 * 600;
+  const int x0 = int(left) - 20, y0 = int(top) - 20;
+  TempDir dir;
+  const RunResult r =
+      run({"pdftoppm", "-png", "-r", "600", "-aa", "no", "-aaVector", "no", "-singlefile", "-x",
+           std::to_string(x0), "-y", std::to_string(y0), "-W", std::to_string(int(width) + 40),
+           "-H", std::to_string(int(height) + 40), made[0].string(), dir.file("crop")});
+  std::filesystem::remove(made[0]);
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  const QImage crop(QString::fromStdString(dir.file("crop.png")));
+  ASSERT_FALSE(crop.isNull());
+  // Along the middle row and column: the frame, then the picture.
+  const auto red_ = [&](QPoint p) {
+    return qRed(crop.pixel(p)) > 150 && qGreen(crop.pixel(p)) < 80;
+  };
+  const auto dark = [&](QPoint p) { return qGray(crop.pixel(p)) < 100 && !red_(p); };
+  const auto first = [&](QPoint from, QPoint step, auto test) {
+    for (QPoint p = from; crop.rect().contains(p); p += step)
+      if (test(p)) return double(QPointF(p - from).manhattanLength());
+    return -1.0;
+  };
+  const int midX = int(width) / 2 + 20, midY = int(height) / 2 + 20;
+  const struct {
+    QPoint from, step;
+    double picture;  // distance of the picture's edge from the crop's edge
+  } edges[] = {
+      {{0, midY}, {1, 0}, left - x0},
+      {{crop.width() - 1, midY}, {-1, 0}, x0 + crop.width() - 1 - (left + width)},
+      {{midX, 0}, {0, 1}, top - y0},
+      {{midX, crop.height() - 1}, {0, -1}, y0 + crop.height() - 1 - (top + height)},
+  };
+  for (const auto& e : edges) {
+    EXPECT_NEAR(first(e.from, e.step, red_), e.picture, 3) << e.from.x() << "," << e.from.y();
+    EXPECT_NEAR(first(e.from, e.step, dark), e.picture - 1, 3);  // two printer pixels outside
+  }
+
+  // A printer removed while the dialog is open.
+  print({"1", "1", "7", "5"}, [&] { run({"lpadmin", "-x", queue}); });
+  EXPECT_EQ(messages, QStringList{"The printer cannot be reached. Nothing was printed."});
+}
+
+}  // namespace
+}  // namespace zelmar::test
