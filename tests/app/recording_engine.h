@@ -14,7 +14,7 @@
 class RecordingEngine : public QWidget, public ImageEngine {
  public:
   struct Call {
-    QString name;       // "setTransitionEffect", "LoadFile", "Repaint" ...
+    QString name;  // "setTransitionEffect", "LoadFile", "Repaint" ...
     QVariantList args;
     QString text() const;  // "LoadFile(/a/b.jpg,0,0,1)"
   };
@@ -28,7 +28,7 @@ class RecordingEngine : public QWidget, public ImageEngine {
   static RecordingEngine* latest();
 
   std::vector<Call> log;
-  QStringList calls() const;                  // readable, in order
+  QStringList calls() const;                     // readable, in order
   QStringList calls(const QString& name) const;  // only those named
   int count(const QString& name) const;
   void clearLog() { log.clear(); }
@@ -74,8 +74,8 @@ class RecordingEngine : public QWidget, public ImageEngine {
   float OriginWidth() const override { return width_; }
   float OriginHeight() const override { return height_; }
   int16_t OriginBits() const override { return bits_; }
-  int32_t FileSize() const override { return fileSize_; }
-  int32_t MemSize() const override { return int32_t(width_ * height_ * float(bits_) / 8); }
+  int64_t FileSize() const override { return fileSize_; }
+  int64_t MemSize() const override { return int64_t(width_ * height_ * float(bits_) / 8); }
   QString Compression() const override { return bits_ ? "JPEG" : QString(); }
   int16_t PageCount() const override { return bits_ ? 1 : 0; }
 

@@ -12,8 +12,8 @@ inline constexpr int kReusedBlockBytes = 256 << 20;
 inline constexpr int kKeptFreeBytes = 256 << 20;
 
 // Tells the allocator to keep and reuse picture-sized blocks. Called once at
-// the start of each program (the control calls it too, so every host gets it);
-// later calls do nothing. Returns false when the allocator ignores the advice
+// the start of each program's main, as it changes the whole process; later
+// calls do nothing. Returns false when the allocator ignores the advice
 // (another allocator, or a sanitizer's).
 bool tuneMemoryForPictures();
 

@@ -2,11 +2,9 @@
 
 #include <QFile>
 #include <QScrollBar>
-#include <algorithm>
-#include <limits>
 
-#include "engine/core/memory_tuning.h"
 #include "engine/io/file_io.h"
+#include "engine/qt/control_codes.h"
 #include "engine/qt/engine_factory.h"
 #include "engine/qt/file_names.h"
 #include "engine/qt/transition.h"
@@ -22,8 +20,6 @@ ImageControl::ImageControl(QWidget* parent)
       transition_(new zelmar::qt::Transition(this)),
       hBar_(new QScrollBar(Qt::Horizontal, this)),
       vBar_(new QScrollBar(Qt::Vertical, this)) {
-  // Hosts that did not tune the allocator themselves still get it.
-  zelmar::tuneMemoryForPictures();
   setObjectName("ImageControl");
   // Every pixel is painted from the composed frame; Qt need not clear first.
   setAttribute(Qt::WA_OpaquePaintEvent);
@@ -83,7 +79,7 @@ void ImageControl::setDisplaySizeMode(int16_t mode) {
 
 void ImageControl::setZoomPercent(double percent) {
   zoom_ = percent;
-  if (mode_ == zelmar::qt::kModeZoom) changed();
+  if (zelmar::qt::codes::displayMode(mode_) == zelmar::qt::DisplayMode::Zoom) changed();
 }
 
 void ImageControl::setDisplayBrightness(int32_t value) {
@@ -99,14 +95,6 @@ void ImageControl::setDisplayContrast(int32_t value) {
 void ImageControl::setBackColor(const QColor& color) {
   backColor_ = color;
   changed();
-}
-
-int32_t ImageControl::FileSize() const {
-  return int32_t(std::min<uint64_t>(facts_.fileSize, std::numeric_limits<int32_t>::max()));
-}
-
-int32_t ImageControl::MemSize() const {
-  return int32_t(std::min<uint64_t>(picture().memSize(), std::numeric_limits<int32_t>::max()));
 }
 
 int ImageControl::LoadFile(const QString& path, int16_t bits, int16_t page, int16_t pages) {

@@ -13,6 +13,7 @@
 #include "engine/core/facts.h"
 #include "engine/core/picture.h"
 #include "engine/ops/saturation_session.h"
+#include "engine/qt/engine_codes.h"
 #include "engine/qt/image_engine.h"
 #include "engine/qt/view_cache.h"
 #include "engine/qt/view_layout.h"
@@ -64,8 +65,8 @@ class ImageControl : public QWidget, public ImageEngine {
   float OriginWidth() const override { return float(facts_.originWidth); }
   float OriginHeight() const override { return float(facts_.originHeight); }
   int16_t OriginBits() const override { return int16_t(facts_.originBits); }
-  int32_t FileSize() const override;
-  int32_t MemSize() const override;
+  int64_t FileSize() const override { return int64_t(facts_.fileSize); }
+  int64_t MemSize() const override { return int64_t(picture().memSize()); }
   QString Compression() const override { return QString::fromStdString(facts_.compression); }
   int16_t PageCount() const override { return int16_t(facts_.pageCount); }
 
@@ -90,8 +91,7 @@ class ImageControl : public QWidget, public ImageEngine {
   int PasteFromClipboard(int16_t kind) override;
   int ScanPrepare(QWidget* window) override;
   int ScanAcquire(QWidget* window) override;
-  int RenderToDevice(QPainter* device, float left, float top, float width,
-                     float height) override;
+  int RenderToDevice(QPainter* device, float left, float top, float width, float height) override;
 
   // The picture held; a new one replaces it with no file behind it.
   const zelmar::Picture& picture() const { return session_.picture(); }
@@ -109,7 +109,7 @@ class ImageControl : public QWidget, public ImageEngine {
   int viewRebuilds() const { return cache_.rebuilds(); }
 
  signals:
-  void painted();           // a new frame was composed
+  void painted();  // a new frame was composed
   void transitionStepped();
 
  protected:
@@ -136,7 +136,7 @@ class ImageControl : public QWidget, public ImageEngine {
   uint64_t generation_ = 0;
 
   bool repaintEnabled_ = true, raiseErrors_ = true, eraseBackground_ = true;
-  int16_t effect_ = 0, delay_ = 0, grain_ = 1, mode_ = zelmar::qt::kModeFit;
+  int16_t effect_ = 0, delay_ = 0, grain_ = 1, mode_ = engine_codes::kSizeFit;
   double zoom_ = 100;
   int32_t brightness_ = 0, contrast_ = 0, acquireOption_ = 0;
   QColor backColor_{zelmar::kDefaultBackColor.r, zelmar::kDefaultBackColor.g,
