@@ -39,8 +39,7 @@ class Stopwatch {
 };
 
 void report(bool on, std::FILE* err, std::string_view step, const Stopwatch& watch) {
-  if (on)
-    std::fprintf(err, "%.*s: %.3f ms\n", int(step.size()), step.data(), watch.elapsedMs());
+  if (on) std::fprintf(err, "%.*s: %.3f ms\n", int(step.size()), step.data(), watch.elapsedMs());
 }
 
 // A file cut short still loads, as with other programs, but the user hears of it.
@@ -69,12 +68,13 @@ int runConvert(const Options& options, std::FILE* err) {
   if (!s.ok()) return fail(err, "cannot load " + options.input + ": " + describe(s, options.input));
   report(options.time, err, "load", loading);
 
-  Picture& picture = loaded.picture;
+  ops::SaturationSession session;
+  session.reset(std::move(loaded.picture));
   OpState state;
   state.background = options.background;
   for (const Operation& op : options.operations) {
     Stopwatch watch;
-    s = applyOperation(picture, op, state);
+    s = applyOperation(session, op, state);
     const std::string flag(op.entry->flag);
     if (s.code() == ErrorCode::Unsupported)
       return fail(err, flag + " is not available in this build (" + describe(s, "") + ")");
@@ -83,8 +83,9 @@ int runConvert(const Options& options, std::FILE* err) {
   }
 
   Stopwatch saving;
-  s = savePicture(picture, options.output, options.formatCode, picture.bits(),
-                  kDefaultSaveFactor, false);
+  const Picture& picture = session.picture();
+  s = savePicture(picture, options.output, options.formatCode, picture.bits(), kDefaultSaveFactor,
+                  false);
   if (!s.ok())
     return fail(err, "cannot save " + options.output + ": " + describe(s, options.output));
   report(options.time, err, "save", saving);

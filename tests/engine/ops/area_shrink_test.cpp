@@ -1,11 +1,13 @@
 // Our area shrinking against OpenCV's own area resampler.
+#include "engine/ops/area_shrink.h"
+
 #include <gtest/gtest.h>
+
 #include <opencv2/imgproc.hpp>
 
-#include "engine/qt/area_shrink.h"
 #include "support/pictures.h"
 
-namespace zelmar::qt {
+namespace zelmar::ops {
 namespace {
 
 cv::Mat noise(int w, int h) {
@@ -19,7 +21,7 @@ TEST(AreaShrink, WholeBlocksMatchAreaAveraging) {
   for (int k : {2, 3, 5, 16, 17, 40}) {
     SCOPED_TRACE(k);
     cv::Mat ours, theirs;
-    boxShrink(src, k, ours);
+    boxShrink(src, cv::Size(k, k), ours);
     ASSERT_EQ(ours.size(), cv::Size(131 / k, 97 / k));
     const cv::Rect whole(0, 0, 131 / k * k - k, 97 / k * k - k);
     cv::resize(src(whole), theirs, cv::Size(whole.width / k, whole.height / k), 0, 0,
@@ -38,7 +40,7 @@ TEST(AreaShrink, FactorsWithoutWholeBlocksMatchAreaAveragingExactly) {
   // Below two on one axis there are no blocks: only the area filter runs.
   const cv::Mat src = noise(300, 200);
   for (cv::Size size : {cv::Size(299, 199), cv::Size(200, 150), cv::Size(151, 101),
-                        cv::Size(300, 20), cv::Size(7, 200), cv::Size(160, 1)}) {
+                        cv::Size(300, 20), cv::Size(160, 1)}) {
     SCOPED_TRACE(testing::Message() << size.width << "x" << size.height);
     cv::Mat ours, theirs;
     areaShrink(src, size, ours);
@@ -53,7 +55,8 @@ TEST(AreaShrink, BlocksThenAreaStayCloseToAreaAveragingOnPhotos) {
   // photographic detail, though not on pure noise.
   const Picture photo = test::makePhoto(1000, 700);
   const cv::Mat src(700, 1000, CV_8UC3, const_cast<uint8_t*>(photo.data()));
-  for (cv::Size size : {cv::Size(97, 61), cv::Size(333, 233), cv::Size(1, 1), cv::Size(499, 349)}) {
+  for (cv::Size size : {cv::Size(97, 61), cv::Size(333, 233), cv::Size(1, 1), cv::Size(499, 349),
+                        cv::Size(7, 700)}) {
     SCOPED_TRACE(testing::Message() << size.width << "x" << size.height);
     cv::Mat ours, theirs;
     areaShrink(src, size, ours);
@@ -75,4 +78,4 @@ TEST(AreaShrink, FlatColoursStayExact) {
 }
 
 }  // namespace
-}  // namespace zelmar::qt
+}  // namespace zelmar::ops

@@ -15,19 +15,23 @@ std::vector<std::pair<const char*, Op>> everyOperation() {
       {"flip", ops::flipVertical},
       {"mirror", ops::mirrorHorizontal},
       {"invert", ops::invertColors},
-      {"emboss", [](Picture& p) { return ops::applyFilter(p, 5); }},
-      {"edges", [](Picture& p) { return ops::applyFilter(p, 16); }},
+      {"emboss", [](Picture& p) { return ops::applyFilter(p, ops::Filter::Emboss); }},
+      {"edges", [](Picture& p) { return ops::applyFilter(p, ops::Filter::EdgeDetect); }},
       {"enhance", [](Picture& p) { return ops::enhanceEdges(p, 100); }},
-      {"grey", [](Picture& p) { return ops::toGrayscale(p, 8); }},
-      {"halftone", [](Picture& p) { return ops::makeHalftone(p, 1, 0); }},
-      {"2 colours", [](Picture& p) { return ops::changeColorDepth(p, 1, 2, 1, 0); }},
-      {"16 colours", [](Picture& p) { return ops::changeColorDepth(p, 4, 2, 1, 0); }},
-      {"256 colours", [](Picture& p) { return ops::changeColorDepth(p, 8, 2, 1, 0); }},
-      {"24 bits", [](Picture& p) { return ops::changeColorDepth(p, 24, 0, 0, 0); }},
-      {"resize", [](Picture& p) { return ops::resize(p, 10, 10, 1); }},
+      {"grey", [](Picture& p) { return ops::toGrayscale(p); }},
+      {"halftone", [](Picture& p) { return ops::makeHalftone(p, ops::Halftone::ClusteredDot); }},
+      {"2 colours",
+       [](Picture& p) { return ops::changeColorDepth(p, 1, ops::Dither::ErrorDiffusion); }},
+      {"16 colours",
+       [](Picture& p) { return ops::changeColorDepth(p, 4, ops::Dither::ErrorDiffusion); }},
+      {"256 colours",
+       [](Picture& p) { return ops::changeColorDepth(p, 8, ops::Dither::ErrorDiffusion); }},
+      {"24 bits", [](Picture& p) { return ops::changeColorDepth(p, 24, ops::Dither::Nearest); }},
+      {"resize", [](Picture& p) { return ops::resize(p, 10, 10, ops::ResizeMethod::Smooth); }},
       {"rotate", [](Picture& p) { return ops::rotate(p, 3333, true, {}); }},
       {"quarter turn", [](Picture& p) { return ops::rotate(p, 9000, true, {}); }},
-      {"saturation", [](Picture& p) {
+      {"saturation",
+       [](Picture& p) {
          Picture out;
          Status s = ops::adjustSaturation(p, 100, out);
          if (s.ok()) p = std::move(out);
@@ -61,15 +65,11 @@ TEST(BadInput, EveryOperationHandlesTheSmallestPictures) {
 
 TEST(BadInput, RefusedArgumentsLeaveThePictureAsItWas) {
   const std::vector<std::pair<const char*, Op>> refused{
-      {"filter 0", [](Picture& p) { return ops::applyFilter(p, 0); }},
-      {"grey 4", [](Picture& p) { return ops::toGrayscale(p, 4); }},
-      {"halftone kind 2", [](Picture& p) { return ops::makeHalftone(p, 2, 0); }},
-      {"halftone angle 45", [](Picture& p) { return ops::makeHalftone(p, 1, 45); }},
-      {"depth 16", [](Picture& p) { return ops::changeColorDepth(p, 16, 2, 1, 0); }},
-      {"depth 8 fixed palette", [](Picture& p) { return ops::changeColorDepth(p, 8, 0, 1, 0); }},
-      {"depth 8 dither 3", [](Picture& p) { return ops::changeColorDepth(p, 8, 2, 3, 0); }},
-      {"depth 0", [](Picture& p) { return ops::changeColorDepth(p, 0, 0, 0, 0); }},
-      {"depth -1", [](Picture& p) { return ops::changeColorDepth(p, -1, 2, 1, 0); }},
+      {"depth 16",
+       [](Picture& p) { return ops::changeColorDepth(p, 16, ops::Dither::ErrorDiffusion); }},
+      {"depth 0", [](Picture& p) { return ops::changeColorDepth(p, 0, ops::Dither::Nearest); }},
+      {"depth -1",
+       [](Picture& p) { return ops::changeColorDepth(p, -1, ops::Dither::ErrorDiffusion); }},
   };
   for (const DepthCase& d : kDepths) {
     const Picture src = makePattern(9, 7, d.bits, d.gray);

@@ -31,7 +31,7 @@ TEST(Colour, GreyUsesTheLumaWeightsAtEveryDepth) {
     SCOPED_TRACE(d.name);
     const Picture src = makePattern(29, 17, d.bits, d.gray, 3);
     Picture p = copyOf(src);
-    ASSERT_TRUE(ops::toGrayscale(p, 8).ok());
+    ASSERT_TRUE(ops::toGrayscale(p).ok());
     ASSERT_EQ(p.bits(), 8);
     ASSERT_TRUE(p.isGray());
     for (uint32_t y = 0; y < src.height(); ++y)
@@ -44,7 +44,7 @@ TEST(Colour, GreyUsesTheLumaWeightsAtEveryDepth) {
   // Already grey: unchanged.
   const Picture gray = makePattern(8, 8, 8, true);
   Picture again = copyOf(gray);
-  ASSERT_TRUE(ops::toGrayscale(again, 8).ok());
+  ASSERT_TRUE(ops::toGrayscale(again).ok());
   EXPECT_TRUE(sameColors(again, gray));
 }
 
@@ -54,7 +54,7 @@ TEST(Colour, GreyUsesTheLumaWeightsAtEveryDepth) {
 TEST(Colour, PaletteReductionBoundsTheColourError) {
   const Picture photo = makePhoto(240, 160);
   Picture gray = copyOf(photo);
-  ASSERT_TRUE(ops::toGrayscale(gray, 8).ok());
+  ASSERT_TRUE(ops::toGrayscale(gray).ok());
   // ImageMagick's black and white: error diffusion onto exactly these two.
   TempDir dir;
   const std::string bw = dir.file("bw.pgm");
@@ -78,7 +78,7 @@ TEST(Colour, PaletteReductionBoundsTheColourError) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.bits);
     Picture p = copyOf(photo);
-    ASSERT_TRUE(ops::changeColorDepth(p, c.bits, 2, 1, 0).ok());
+    ASSERT_TRUE(ops::changeColorDepth(p, c.bits, ops::Dither::ErrorDiffusion).ok());
     ASSERT_EQ(p.bits(), c.bits);
     EXPECT_LE(colourCount(p), c.colours);
     EXPECT_GE(colourCount(p), c.colours / 2);
@@ -104,8 +104,9 @@ TEST(Colour, ErrorDiffusionKeepsFlatGreysEverywhere) {
       ASSERT_TRUE(Picture::create(64, 1600, 24, p).ok());
       std::fill(p.data(), p.data() + p.byteSize(), uint8_t(g));
       // A few other colours, so 16 colours cannot hold the grey exactly.
-      for (uint32_t y = 0; y < 16; ++y) p.row(y)[0] = uint8_t(y * 16), p.row(y)[1] = uint8_t(255 - y * 16);
-      ASSERT_TRUE(ops::changeColorDepth(p, bits, 2, 1, 0).ok());
+      for (uint32_t y = 0; y < 16; ++y)
+        p.row(y)[0] = uint8_t(y * 16), p.row(y)[1] = uint8_t(255 - y * 16);
+      ASSERT_TRUE(ops::changeColorDepth(p, bits, ops::Dither::ErrorDiffusion).ok());
       ASSERT_EQ(p.bits(), bits);
       if (bits == 1) {
         EXPECT_EQ(p.palette()[0], (Rgb{0, 0, 0}));
@@ -129,15 +130,15 @@ TEST(Colour, ExactConversionsKeepEveryColour) {
     SCOPED_TRACE(d.name);
     const Picture src = makePattern(31, 9, d.bits, d.gray);
     Picture p = copyOf(src);
-    ASSERT_TRUE(ops::changeColorDepth(p, 8, 2, 1, 0).ok());
+    ASSERT_TRUE(ops::changeColorDepth(p, 8, ops::Dither::ErrorDiffusion).ok());
     EXPECT_EQ(p.bits(), 8);
     EXPECT_TRUE(sameColors(p, src));
     Picture rgb = copyOf(src);
-    ASSERT_TRUE(ops::changeColorDepth(rgb, 24, 0, 0, 0).ok());
+    ASSERT_TRUE(ops::changeColorDepth(rgb, 24, ops::Dither::Nearest).ok());
     ASSERT_EQ(rgb.bits(), 24);
     ASSERT_TRUE(sameColors(rgb, src));
     const int target = d.bits == 8 ? 8 : 4;
-    ASSERT_TRUE(ops::changeColorDepth(rgb, target, 2, 1, 0).ok());
+    ASSERT_TRUE(ops::changeColorDepth(rgb, target, ops::Dither::ErrorDiffusion).ok());
     EXPECT_EQ(rgb.bits(), target);
     if (d.bits <= target) {
       EXPECT_TRUE(sameColors(rgb, src));
@@ -146,7 +147,7 @@ TEST(Colour, ExactConversionsKeepEveryColour) {
   // Black and white stays exactly black and white.
   Picture bw = makePattern(16, 16, 1, true);
   const Picture before = copyOf(bw);
-  ASSERT_TRUE(ops::changeColorDepth(bw, 1, 2, 1, 0).ok());
+  ASSERT_TRUE(ops::changeColorDepth(bw, 1, ops::Dither::ErrorDiffusion).ok());
   EXPECT_TRUE(sameColors(bw, before));
 }
 
@@ -159,7 +160,7 @@ TEST(Colour, HalftoneReadsAsTheSameGreysFromADistance) {
   for (uint32_t y = 0; y < 64; ++y)
     for (uint32_t x = 0; x < 256; ++x) p.row(y)[x] = uint8_t(x / 8 * 8 + 4);
   const Picture src = copyOf(p);
-  ASSERT_TRUE(ops::makeHalftone(p, 1, 0).ok());
+  ASSERT_TRUE(ops::makeHalftone(p, ops::Halftone::ClusteredDot).ok());
   ASSERT_EQ(p.bits(), 1);
   ASSERT_TRUE(p.isGray());
   for (uint32_t cx = 0; cx < 256; cx += 8) {
@@ -172,7 +173,7 @@ TEST(Colour, HalftoneReadsAsTheSameGreysFromADistance) {
   Picture mid;
   ASSERT_TRUE(Picture::create(64, 64, 24, mid).ok());
   std::fill(mid.data(), mid.data() + mid.byteSize(), uint8_t(128));
-  ASSERT_TRUE(ops::makeHalftone(mid, 1, 0).ok());
+  ASSERT_TRUE(ops::makeHalftone(mid, ops::Halftone::ClusteredDot).ok());
   int black = 0, clustered = 0;
   for (uint32_t y = 1; y < 63; ++y)
     for (uint32_t x = 1; x < 63; ++x) {

@@ -13,11 +13,14 @@ namespace {
 // The textbook definition, one sample at a time: a 3 × 3 kernel with the
 // edges mirrored (index -1 reads 1, index n reads n - 2), then `finish`.
 using Kernel = std::array<std::array<double, 3>, 3>;
-Picture reference(const Picture& src, const Kernel& k, const std::function<int(double, int)>& finish) {
+Picture reference(const Picture& src, const Kernel& k,
+                  const std::function<int(double, int)>& finish) {
   Picture out;
   EXPECT_TRUE(Picture::create(src.width(), src.height(), 24, out).ok());
   const auto at = [&](int64_t x, int64_t y, int ch) {
-    auto m = [](int64_t i, int64_t n) { return n == 1 ? 0 : i < 0 ? -i : i >= n ? 2 * n - 2 - i : i; };
+    auto m = [](int64_t i, int64_t n) {
+      return n == 1 ? 0 : i < 0 ? -i : i >= n ? 2 * n - 2 - i : i;
+    };
     const Rgb c = pixelAt(src, uint32_t(m(x, src.width())), uint32_t(m(y, src.height())));
     return ch == 0 ? c.r : ch == 1 ? c.g : c.b;
   };
@@ -26,7 +29,8 @@ Picture reference(const Picture& src, const Kernel& k, const std::function<int(d
       for (int ch = 0; ch < 3; ++ch) {
         double sum = 0;
         for (int dy = -1; dy <= 1; ++dy)
-          for (int dx = -1; dx <= 1; ++dx) sum += k[size_t(dy + 1)][size_t(dx + 1)] * at(x + dx, y + dy, ch);
+          for (int dx = -1; dx <= 1; ++dx)
+            sum += k[size_t(dy + 1)][size_t(dx + 1)] * at(x + dx, y + dy, ch);
         out.row(uint32_t(y))[3 * x + ch] = uint8_t(std::clamp(finish(sum, at(x, y, ch)), 0, 255));
       }
   return out;
@@ -45,9 +49,9 @@ struct FilterCase {
 
 std::vector<FilterCase> filterCases() {
   return {
-      {"emboss", [](Picture& p) { return ops::applyFilter(p, 5); }, kEmboss,
+      {"emboss", [](Picture& p) { return ops::applyFilter(p, ops::Filter::Emboss); }, kEmboss,
        [](double s, int) { return int(s) + 128; }, 0},
-      {"edges", [](Picture& p) { return ops::applyFilter(p, 16); }, kLaplace,
+      {"edges", [](Picture& p) { return ops::applyFilter(p, ops::Filter::EdgeDetect); }, kLaplace,
        [](double s, int) { return int(std::abs(s)); }, 0},
       {"enhance 100", [](Picture& p) { return ops::enhanceEdges(p, 100); }, kLaplace,
        [](double s, int c) { return int(std::lround(c + s / 9.0)); }, 1},
@@ -80,7 +84,6 @@ TEST(Filters, EnhanceOfZeroChangesNothingAndStrengthIsBounded) {
   EXPECT_TRUE(sameColors(p, src));
   EXPECT_EQ(ops::enhanceEdges(p, -1).code(), ErrorCode::InvalidArgument);
   EXPECT_EQ(ops::enhanceEdges(p, 1001).code(), ErrorCode::InvalidArgument);
-  EXPECT_EQ(ops::applyFilter(p, 6).code(), ErrorCode::InvalidArgument);
   EXPECT_TRUE(sameColors(p, src));
 }
 

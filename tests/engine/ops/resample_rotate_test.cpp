@@ -2,9 +2,9 @@
 
 #include <cmath>
 #include <complex>
-#include <numbers>
 #include <cstdint>
 #include <limits>
+#include <numbers>
 
 #include "engine/ops/ops.h"
 #include "op_helpers.h"
@@ -18,13 +18,13 @@ TEST(Resize, GivesTheExactSizeAndKeepsTheMeanColour) {
   struct Case {
     double w, h;
     uint32_t ew, eh;
-  } cases[] = {{150, 100, 150, 100},   {120, 80, 120, 80},  {97, 61, 97, 61},
-               {611, 409, 611, 409},   {50, 400, 50, 400},  {600, 90, 600, 90},
+  } cases[] = {{150, 100, 150, 100},     {120, 80, 120, 80}, {97, 61, 97, 61},
+               {611, 409, 611, 409},     {50, 400, 50, 400}, {600, 90, 600, 90},
                {149.5, 100.4, 150, 100}, {1, 1, 1, 1}};  // halves go to even
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.w) + " x " + std::to_string(c.h));
     Picture p = copyOf(photo);
-    ASSERT_TRUE(ops::resize(p, c.w, c.h, 1).ok());
+    ASSERT_TRUE(ops::resize(p, c.w, c.h, ops::ResizeMethod::Smooth).ok());
     ASSERT_EQ(p.width(), c.ew);
     ASSERT_EQ(p.height(), c.eh);
     EXPECT_EQ(p.bits(), 24);
@@ -41,7 +41,7 @@ TEST(Resize, ShrinkingAveragesAndFlatAreasStayFlat) {
   ASSERT_TRUE(Picture::create(64, 32, 24, p).ok());
   for (uint32_t y = 0; y < 32; ++y)
     for (uint32_t x = 0; x < 64 * 3; ++x) p.row(y)[x] = ((x / 3 + y) % 2) ? 255 : 0;
-  ASSERT_TRUE(ops::resize(p, 32, 16, 1).ok());
+  ASSERT_TRUE(ops::resize(p, 32, 16, ops::ResizeMethod::Smooth).ok());
   for (uint32_t y = 0; y < 16; ++y)
     for (uint32_t x = 0; x < 32; ++x) ASSERT_NEAR(pixelAt(p, x, y).g, 127.5, 1);
   // Whole factors: every pixel is the mean of its block, to the nearest level.
@@ -49,7 +49,7 @@ TEST(Resize, ShrinkingAveragesAndFlatAreasStayFlat) {
   for (auto [fx, fy] : {std::pair{5u, 5u}, {3u, 2u}, {1u, 4u}}) {
     SCOPED_TRACE(std::to_string(fx) + "x" + std::to_string(fy));
     Picture q = copyOf(photo);
-    ASSERT_TRUE(ops::resize(q, 60 / fx, 40 / fy, 1).ok());
+    ASSERT_TRUE(ops::resize(q, 60 / fx, 40 / fy, ops::ResizeMethod::Smooth).ok());
     for (uint32_t y = 0; y < q.height(); ++y)
       for (uint32_t x = 0; x < q.width(); ++x) {
         double sum = 0;
@@ -62,7 +62,7 @@ TEST(Resize, ShrinkingAveragesAndFlatAreasStayFlat) {
   Picture flat;
   ASSERT_TRUE(Picture::create(5, 4, 24, flat).ok());
   std::fill(flat.data(), flat.data() + flat.byteSize(), uint8_t(77));
-  ASSERT_TRUE(ops::resize(flat, 23, 19, 1).ok());
+  ASSERT_TRUE(ops::resize(flat, 23, 19, ops::ResizeMethod::Smooth).ok());
   EXPECT_EQ(colourCount(flat), 1u);
   EXPECT_EQ(pixelAt(flat, 11, 9), (Rgb{77, 77, 77}));
 }
@@ -72,7 +72,7 @@ TEST(Resize, GreyStaysGreyAndPalettesBecomeFullColour) {
     SCOPED_TRACE(d.name);
     Picture p = makePattern(40, 30, d.bits, d.gray);
     const bool gray = p.isGray();
-    ASSERT_TRUE(ops::resize(p, 20, 45, 1).ok());
+    ASSERT_TRUE(ops::resize(p, 20, 45, ops::ResizeMethod::Smooth).ok());
     EXPECT_EQ(p.bits(), gray ? 8 : 24);
     EXPECT_EQ(p.width(), 20u);
     EXPECT_EQ(p.height(), 45u);
@@ -86,23 +86,24 @@ TEST(Resize, RefusesBadSizesAndLeavesThePicture) {
   struct Case {
     double w, h;
     ErrorCode code;
-  } cases[] = {{0, 10, ErrorCode::InvalidArgument},     {10, 0, ErrorCode::InvalidArgument},
-               {-5, 10, ErrorCode::InvalidArgument},    {0.49, 10, ErrorCode::InvalidArgument},
-               {nan, 10, ErrorCode::InvalidArgument},   {10, -inf, ErrorCode::InvalidArgument},
-               {65536, 10, ErrorCode::LimitExceeded},   {10, inf, ErrorCode::LimitExceeded},
+  } cases[] = {{0, 10, ErrorCode::InvalidArgument},      {10, 0, ErrorCode::InvalidArgument},
+               {-5, 10, ErrorCode::InvalidArgument},     {0.49, 10, ErrorCode::InvalidArgument},
+               {nan, 10, ErrorCode::InvalidArgument},    {10, -inf, ErrorCode::InvalidArgument},
+               {65536, 10, ErrorCode::LimitExceeded},    {10, inf, ErrorCode::LimitExceeded},
                {1e300, 1e300, ErrorCode::LimitExceeded}, {40000, 30000, ErrorCode::LimitExceeded}};
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.w) + " x " + std::to_string(c.h));
     Picture p = copyOf(src);
-    EXPECT_EQ(ops::resize(p, c.w, c.h, 1).code(), c.code);
+    EXPECT_EQ(ops::resize(p, c.w, c.h, ops::ResizeMethod::Smooth).code(), c.code);
     EXPECT_TRUE(sameColors(p, src));
     EXPECT_EQ(p.bits(), 24);
   }
   Picture p = copyOf(src);
-  EXPECT_EQ(ops::resize(p, 5, 5, 0).code(), ErrorCode::InvalidArgument);
   // Limits are the caller's: a small cap refuses what the default allows.
-  EXPECT_EQ(ops::resize(p, 200, 200, 1, Limits{100, 1000000}).code(), ErrorCode::LimitExceeded);
-  EXPECT_EQ(ops::resize(p, 90, 90, 1, Limits{100, 5000}).code(), ErrorCode::LimitExceeded);
+  EXPECT_EQ(ops::resize(p, 200, 200, ops::ResizeMethod::Smooth, Limits{100, 1000000}).code(),
+            ErrorCode::LimitExceeded);
+  EXPECT_EQ(ops::resize(p, 90, 90, ops::ResizeMethod::Smooth, Limits{100, 5000}).code(),
+            ErrorCode::LimitExceeded);
 }
 
 // The turned picture's corners, by complex multiplication: the bounding box
@@ -142,7 +143,8 @@ TEST(Rotate, AnyAngleKeepsThePictureWholeAndFillsTheCorners) {
   // picture's area is kept, and nothing of the picture is cut off.
   Picture p;
   ASSERT_TRUE(Picture::create(120, 80, 24, p).ok());
-  for (size_t i = 0; i < p.byteSize(); i += 3) p.data()[i] = 250, p.data()[i + 1] = 20, p.data()[i + 2] = 20;
+  for (size_t i = 0; i < p.byteSize(); i += 3)
+    p.data()[i] = 250, p.data()[i + 1] = 20, p.data()[i + 2] = 20;
   const Rgb fill{10, 200, 30};
   ASSERT_TRUE(ops::rotate(p, 3333, true, fill).ok());
   const ops::RotatedSize s = ops::rotatedSize(120, 80, 3333);
@@ -181,7 +183,8 @@ TEST(Rotate, AnyAngleTurnsTheSameWayAsTheQuarterTurns) {
     ASSERT_EQ(near.height(), exact.height() + 1);
     for (uint32_t y = 2; y + 2 < exact.height(); ++y)
       for (uint32_t x = 2; x + 2 < exact.width(); ++x) {
-        const Rgb e = pixelAt(exact, x, y), n = pixelAt(near, x, y), n1 = pixelAt(near, x + 1, y + 1);
+        const Rgb e = pixelAt(exact, x, y), n = pixelAt(near, x, y),
+                  n1 = pixelAt(near, x + 1, y + 1);
         ASSERT_NEAR((n.r + n1.r) / 2.0, e.r, 6) << x << "," << y;
         ASSERT_NEAR((n.g + n1.g) / 2.0, e.g, 6) << x << "," << y;
       }

@@ -82,7 +82,7 @@ TEST(SaturationSession, AnyOtherOperationOrPictureEndsTheRun) {
   EXPECT_TRUE(sameColors(s.picture(), expect));
   // A failed operation ends the run too.
   ASSERT_TRUE(s.adjustSaturation(-500).ok());
-  EXPECT_FALSE(s.apply([](Picture& p) { return ops::applyFilter(p, 99); }).ok());
+  EXPECT_FALSE(s.apply([](Picture& p) { return ops::enhanceEdges(p, 5000); }).ok());
   EXPECT_FALSE(s.hasBase());
   // A new picture starts afresh.
   ASSERT_TRUE(s.adjustSaturation(300).ok());
