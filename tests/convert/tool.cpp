@@ -19,20 +19,12 @@ RunResult convert(const std::vector<std::string>& args) {
 std::map<std::string, std::string> infoOf(const std::string& path) {
   std::map<std::string, std::string> facts;
   const RunResult r = convert({"--info", path});
-  if (r.exitCode != 0) return facts;
   std::istringstream lines(r.out);
-  for (std::string line; std::getline(lines, line);) {
+  for (std::string line; r.exitCode == 0 && std::getline(lines, line);) {
     const size_t colon = line.find(": ");
     if (colon != std::string::npos) facts[line.substr(0, colon)] = line.substr(colon + 2);
   }
   return facts;
-}
-
-std::vector<std::string> infoNames(const std::string& output) {
-  std::vector<std::string> names;
-  std::istringstream lines(output);
-  for (std::string line; std::getline(lines, line);) names.push_back(line.substr(0, line.find(':')));
-  return names;
 }
 
 void saveBmp(const Picture& picture, const std::string& path) {

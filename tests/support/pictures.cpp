@@ -1,5 +1,7 @@
 #include "support/pictures.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -50,8 +52,8 @@ Picture makePattern(uint32_t width, uint32_t height, int bits, bool gray, uint32
     for (int i = 0; i < n; ++i) {
       const uint32_t h = mix(uint32_t(i) * 2654435761u + seed);
       // Distinct entries: the index is folded into the red channel.
-      pal[i] = {uint8_t((i * 255 / std::max(1, n - 1)) ^ (n > 2 ? (h & 0x01) : 0)),
-                uint8_t(h >> 8), uint8_t(h >> 16)};
+      pal[i] = {uint8_t((i * 255 / std::max(1, n - 1)) ^ (n > 2 ? (h & 0x01) : 0)), uint8_t(h >> 8),
+                uint8_t(h >> 16)};
     }
     p.setPalette(pal);
   }
@@ -84,6 +86,22 @@ Picture makePhoto(uint32_t width, uint32_t height, uint32_t seed) {
   return p;
 }
 
+Picture solid(uint32_t width, uint32_t height, Rgb colour) {
+  Picture p = mustCreate(width, height, 24);
+  for (size_t i = 0; i < p.byteSize(); i += 3) {
+    p.data()[i] = colour.r;
+    p.data()[i + 1] = colour.g;
+    p.data()[i + 2] = colour.b;
+  }
+  return p;
+}
+
+Picture copyOf(const Picture& p) {
+  Picture q;
+  EXPECT_TRUE(p.cloneTo(q).ok());
+  return q;
+}
+
 Rgb pixelAt(const Picture& p, uint32_t x, uint32_t y) {
   const uint8_t* row = p.row(y);
   if (p.bits() == 24) return {row[3 * x], row[3 * x + 1], row[3 * x + 2]};
@@ -112,6 +130,16 @@ double meanChannelDiff(const Picture& a, const Picture& b) {
   return sum / (3.0 * a.width() * a.height());
 }
 
+::testing::AssertionResult closeColours(const Picture& a, const Picture& b, int tolerance) {
+  if (a.width() != b.width() || a.height() != b.height() || a.empty() || b.empty())
+    return ::testing::AssertionFailure() << "sizes differ: " << a.width() << "x" << a.height()
+                                         << " and " << b.width() << "x" << b.height();
+  const int diff = maxChannelDiff(a, b);
+  if (diff <= tolerance) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure()
+         << "channels differ by up to " << diff << ", more than " << tolerance;
+}
+
 bool sameColors(const Picture& a, const Picture& b) { return maxChannelDiff(a, b) == 0; }
 
 bool writePnm(const Picture& p, const std::string& path) {
@@ -134,8 +162,15 @@ bool readPnm(const std::string& path, Picture& out) {
   std::ifstream in(path, std::ios::binary);
   std::string magic;
   uint32_t w = 0, h = 0, maxval = 1;
-  in >> magic >> w >> h;
-  if (magic != "P4") in >> maxval;
+  // A header field, skipping blanks and comment lines before it.
+  const auto field = [&](uint32_t& v) {
+    while (in >> std::ws && in.peek() == '#') in.ignore(1 << 20, '\n');
+    in >> v;
+  };
+  in >> magic;
+  field(w);
+  field(h);
+  if (magic != "P4") field(maxval);
   in.get();
   if (!in || (magic != "P4" && maxval != 255)) return false;
   Picture p;

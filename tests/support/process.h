@@ -1,5 +1,5 @@
 #pragma once
-// Running the oracle programs (ImageMagick, GraphicsMagick, vips) and our tools.
+// Running other programs, and our own command-line tool, as a user would.
 #include <string>
 #include <vector>
 
@@ -14,10 +14,6 @@ struct RunResult {
 // Runs argv[0] with the arguments, no shell involved, and waits for it.
 RunResult run(const std::vector<std::string>& argv);
 
-// Paths found at configure time; empty when the program is missing.
-inline std::string imConvert() { return ZELMAR_IM_CONVERT; }
-inline std::string gm() { return ZELMAR_GM; }
-inline std::string vips() { return ZELMAR_VIPS; }
 inline std::string convertTool() { return ZELMAR_CONVERT_TOOL; }
 
 }  // namespace zelmar::test

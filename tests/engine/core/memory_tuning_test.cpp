@@ -21,7 +21,8 @@ size_t mappedBytes() { return mallinfo2().hblkhd; }
 // Loads a file the way the viewer pages through pictures: the next picture
 // is decoded while the present one is still shown, then replaces it.
 TEST(MemoryTuning, RepeatedLoadsReuseTheHeapAndStayFlat) {
-  if (!tuneMemoryForPictures()) GTEST_SKIP() << "the allocator ignores the advice";
+  if (!tuneMemoryForPictures())
+    GTEST_SKIP() << "platform: the allocator ignores the advice (a sanitizer's)";
   EXPECT_TRUE(tuneMemoryForPictures());  // a second call changes nothing
 
   Picture source;

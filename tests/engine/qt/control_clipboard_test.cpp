@@ -4,7 +4,6 @@
 #include <QMimeData>
 
 #include "control_fixture.h"
-#include "support/pictures.h"
 
 namespace zelmar::test {
 namespace {
@@ -13,9 +12,7 @@ TEST_F(ControlTest, ClipboardRoundTripKeepsEveryPixelAtEveryDepth) {
   for (int bits : {1, 4, 8, 24}) {
     SCOPED_TRACE(bits);
     const Picture source = makePattern(37, 23, bits);
-    Picture copy;
-    ASSERT_TRUE(source.cloneTo(copy).ok());
-    control->adoptPicture(std::move(copy));
+    control->adoptPicture(copyOf(source));
     ASSERT_EQ(control->CopyToClipboard(2), 0);
     const QImage offered = QGuiApplication::clipboard()->image();
     ASSERT_EQ(offered.size(), QSize(37, 23));
@@ -43,7 +40,7 @@ TEST_F(ControlTest, AGreyClipboardPicturePastesAsEightBitGreyAndIsPainted) {
   EXPECT_EQ(at(100 - 8 + 9, 50 - 4 + 3), (Rgb{144, 144, 144}));
 }
 
-TEST_F(ControlTest, PastingWithoutAPictureOnTheClipboardFailsAndKeepsThePicture) {
+TEST_F(ControlTest, PastingNoPictureOrOneOverTheLimitsFailsAndKeepsThePicture) {
   control->adoptPicture(solid(5, 5, {9, 9, 9}));
   control->setRaiseErrors(false);
   QGuiApplication::clipboard()->clear();
@@ -54,6 +51,10 @@ TEST_F(ControlTest, PastingWithoutAPictureOnTheClipboardFailsAndKeepsThePicture)
   junk->setData("image/png", QByteArray("\x89PNG broken", 11));
   QGuiApplication::clipboard()->setMimeData(junk);
   EXPECT_EQ(control->PasteFromClipboard(0), int(ErrorCode::ClipboardEmpty));
+  QImage wide(65536, 2, QImage::Format_RGB32);  // one column more than a picture may have
+  wide.fill(Qt::red);
+  QGuiApplication::clipboard()->setImage(wide);
+  EXPECT_EQ(control->PasteFromClipboard(0), int(ErrorCode::LimitExceeded));
   EXPECT_EQ(control->ImageWidth(), 5);
   EXPECT_EQ(control->picture().row(4)[14], 9);
 }

@@ -4,7 +4,6 @@
 #include <limits>
 
 #include "control_fixture.h"
-#include "support/pictures.h"
 
 namespace zelmar::test {
 namespace {
@@ -44,8 +43,7 @@ TEST_F(RenderTest, ShrinkingAveragesFineDetail) {
   QPainter painter(&page);
   ASSERT_EQ(control->RenderToDevice(&painter, 0, 0, 100, 100), 0);
   painter.end();
-  for (int y : {10, 11, 50, 51})
-    EXPECT_NEAR(qGreen(page.pixel(50, y)), 128, 2) << y;
+  for (int y : {10, 11, 50, 51}) EXPECT_NEAR(qGreen(page.pixel(50, y)), 128, 2) << y;
 }
 
 TEST_F(RenderTest, RectanglesWithNoAreaOrNoPainterAreRefused) {
@@ -53,8 +51,12 @@ TEST_F(RenderTest, RectanglesWithNoAreaOrNoPainterAreRefused) {
   const float nan = std::numeric_limits<float>::quiet_NaN();
   const float inf = std::numeric_limits<float>::infinity();
   QPainter painter(&page);
-  for (auto [w, h] : {std::pair{0.0f, 10.0f}, {10.0f, 0.0f}, {-5.0f, 10.0f}, {10.0f, -1.0f},
-                      {nan, 10.0f}, {10.0f, inf}}) {
+  for (auto [w, h] : {std::pair{0.0f, 10.0f},
+                      {10.0f, 0.0f},
+                      {-5.0f, 10.0f},
+                      {10.0f, -1.0f},
+                      {nan, 10.0f},
+                      {10.0f, inf}}) {
     SCOPED_TRACE(testing::Message() << w << "x" << h);
     EXPECT_EQ(control->RenderToDevice(&painter, 0, 0, w, h), int(ErrorCode::InvalidArgument));
   }
