@@ -104,43 +104,39 @@ Picture copyOf(const Picture& p) {
 
 Rgb pixelAt(const Picture& p, uint32_t x, uint32_t y) {
   const uint8_t* row = p.row(y);
-  if (p.bits() == 24) return {row[3 * x], row[3 * x + 1], row[3 * x + 2]};
-  return p.palette()[row[x]];
+  return p.bits() == 24 ? Rgb{row[3 * x], row[3 * x + 1], row[3 * x + 2]} : p.palette()[row[x]];
 }
 
-int maxChannelDiff(const Picture& a, const Picture& b) {
-  if (a.width() != b.width() || a.height() != b.height() || a.empty() || b.empty()) return -1;
-  int worst = 0;
+// Visits the channel differences of every pixel of two pictures of one size.
+template <class F>
+void eachDifference(const Picture& a, const Picture& b, F f) {
   for (uint32_t y = 0; y < a.height(); ++y)
     for (uint32_t x = 0; x < a.width(); ++x) {
       const Rgb p = pixelAt(a, x, y), q = pixelAt(b, x, y);
-      worst = std::max({worst, std::abs(p.r - q.r), std::abs(p.g - q.g), std::abs(p.b - q.b)});
+      f(std::abs(p.r - q.r)), f(std::abs(p.g - q.g)), f(std::abs(p.b - q.b));
     }
-  return worst;
+}
+
+bool sameSize(const Picture& a, const Picture& b) {
+  return a.width() == b.width() && a.height() == b.height() && !a.empty() && !b.empty();
 }
 
 double meanChannelDiff(const Picture& a, const Picture& b) {
-  if (a.width() != b.width() || a.height() != b.height() || a.empty() || b.empty()) return 1e9;
+  if (!sameSize(a, b)) return 1e9;
   double sum = 0;
-  for (uint32_t y = 0; y < a.height(); ++y)
-    for (uint32_t x = 0; x < a.width(); ++x) {
-      const Rgb p = pixelAt(a, x, y), q = pixelAt(b, x, y);
-      sum += std::abs(p.r - q.r) + std::abs(p.g - q.g) + std::abs(p.b - q.b);
-    }
+  eachDifference(a, b, [&](int d) { sum += d; });
   return sum / (3.0 * a.width() * a.height());
 }
 
 ::testing::AssertionResult closeColours(const Picture& a, const Picture& b, int tolerance) {
-  if (a.width() != b.width() || a.height() != b.height() || a.empty() || b.empty())
+  if (!sameSize(a, b))
     return ::testing::AssertionFailure() << "sizes differ: " << a.width() << "x" << a.height()
                                          << " and " << b.width() << "x" << b.height();
-  const int diff = maxChannelDiff(a, b);
-  if (diff <= tolerance) return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure()
-         << "channels differ by up to " << diff << ", more than " << tolerance;
+  int worst = 0;
+  eachDifference(a, b, [&](int d) { worst = std::max(worst, d); });
+  if (worst <= tolerance) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "channels differ by up to " << worst;
 }
-
-bool sameColors(const Picture& a, const Picture& b) { return maxChannelDiff(a, b) == 0; }
 
 bool writePnm(const Picture& p, const std::string& path) {
   std::ofstream out(path, std::ios::binary);

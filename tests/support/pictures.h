@@ -29,19 +29,13 @@ Picture copyOf(const Picture& p);
 // The colour a pixel shows, whatever the depth.
 Rgb pixelAt(const Picture& p, uint32_t x, uint32_t y);
 
-// Largest difference of any channel of any pixel; -1 when the sizes differ.
-int maxChannelDiff(const Picture& a, const Picture& b);
-
 // Mean of the absolute channel differences over every pixel and channel;
 // a huge value when the sizes differ.
 double meanChannelDiff(const Picture& a, const Picture& b);
 
-// Same size, and no channel of any pixel more than `tolerance` apart: a
-// check with its reason, for EXPECT_TRUE.
+// Same size, and no channel of any pixel more than `tolerance` apart
+// (depth and palette order may differ): a check with its reason.
 ::testing::AssertionResult closeColours(const Picture& a, const Picture& b, int tolerance);
-
-// Same size and the same colour at every pixel (depth and palette order may differ).
-bool sameColors(const Picture& a, const Picture& b);
 
 // Netpbm (P4/P5/P6, 8-bit samples; P4 read only; comments skipped) — a
 // format simple enough to be an independent way to exchange pixels with the

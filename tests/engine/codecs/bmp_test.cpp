@@ -143,59 +143,25 @@ TEST(Bmp, FilesOfOtherProgramsReadAsTheyReadThem) {
   REQUIRE_TOOL(Tool::ImageMagick);
   REQUIRE_TOOL(Tool::GraphicsMagick);
   const Tool im = Tool::ImageMagick, gm = Tool::GraphicsMagick;
-  const std::vector<std::string> palette{"-type", "Palette"};
+  const int b = format::kBmp;
   expectReadsLikeItsMaker(
-      bmp::decode,
+      bmp::decode, ".bmp",
       {
-          {im, 24, false, {}, "BMP3:a.bmp", 24, 24, format::kBmp, "None"},
-          {im, 24, false, {}, "BMP2:a.bmp", 24, 24, format::kBmp, "None"},  // 12-byte header
-          {im, 24, false, {}, "a.bmp", 24, 24, format::kBmp, "None"},       // 124-byte header
-          {im,
-           8,
-           false,
-           {"-type", "Palette", "-compress", "None"},
-           "BMP3:a.bmp",
-           8,
-           8,
-           format::kBmp,
-           "None"},
-          {im, 8, false, palette, "BMP3:a.bmp", 8, 8, format::kBmp, "RLE"},
-          {im, 8, false, palette, "BMP2:a.bmp", 8, 8, format::kBmp, "None"},
-          {im, 4, false, palette, "BMP3:a.bmp", 4, 4, format::kBmp, "None"},
-          {im, 1, true, {"-type", "Bilevel"}, "BMP3:a.bmp", 1, 1, format::kBmp, "None"},
+          {im, "24", "", 24, 24, b, "None", 0, im, "BMP3:"},
+          {im, "24", "", 24, 24, b, "None", 0, im, "BMP2:"},  // 12-byte header
+          {im, "24", "", 24, 24, b, "None"},                  // 124-byte header
+          {im, "8", "-type Palette -compress None", 8, 8, b, "None", 0, im, "BMP3:"},
+          {im, "8", "-type Palette", 8, 8, b, "RLE", 0, im, "BMP3:"},
+          {im, "8", "-type Palette", 8, 8, b, "None", 0, im, "BMP2:"},
+          {im, "4", "-type Palette", 4, 4, b, "None", 0, im, "BMP3:"},
+          {im, "1g", "-type Bilevel", 1, 1, b, "None", 0, im, "BMP3:"},
           // Other programs scale 5 and 6 bits to 8 with their own rounding.
-          {im,
-           24,
-           false,
-           {"-define", "bmp:subtype=RGB565"},
-           "a.bmp",
-           24,
-           16,
-           format::kBmp,
-           "Bitfields",
-           1},
-          {im,
-           24,
-           false,
-           {"-define", "bmp:subtype=RGB555"},
-           "a.bmp",
-           24,
-           16,
-           format::kBmp,
-           "Bitfields",
-           1},
-          {im,
-           24,
-           false,
-           {"-alpha", "set", "-define", "bmp:subtype=ARGB8888"},
-           "a.bmp",
-           24,
-           32,
-           format::kBmp,
-           "Bitfields"},
-          {gm, 24, false, {}, "a.bmp", 24, 24, format::kBmp, "None"},
-          {gm, 8, false, palette, "a.bmp", 8, 8, format::kBmp, "RLE"},
-          {gm, 4, false, palette, "a.bmp", 4, 4, format::kBmp, "None"},
+          {im, "24", "-define bmp:subtype=RGB565", 24, 16, b, "Bitfields", 1},
+          {im, "24", "-define bmp:subtype=RGB555", 24, 16, b, "Bitfields", 1},
+          {im, "24", "-alpha set -define bmp:subtype=ARGB8888", 24, 32, b, "Bitfields"},
+          {gm, "24", "", 24, 24, b, "None"},
+          {gm, "8", "-type Palette", 8, 8, b, "RLE"},
+          {gm, "4", "-type Palette", 4, 4, b, "None"},
       });
 }
 

@@ -44,36 +44,27 @@ struct DecodeRow {
 };
 void expectDecodes(DecodeFn decode, const std::vector<DecodeRow>& rows);
 
-// A file another program makes from a test pattern of `bits` (grey when
-// `gray`): what must be read from it, and who judges the pixels (the maker
-// itself unless it misreads the format), within `tolerance` per channel.
+// A file another program makes, and what must be read from it: the
+// picture its maker reads from it (or `judge`, when the maker misreads the
+// format), within `tolerance` per channel.
 struct MadeElsewhere {
   Tool maker;
-  int bits;  // 0: a photo-like picture
-  bool gray;
-  std::vector<std::string> args;
-  std::string name;  // output file name, maybe with a "CODER:" prefix
+  std::string source;  // "24", "8", "4": colour patterns; "8g", "4g", "1g": grey; "photo"
+  std::string args;    // the maker's arguments, separated by blanks
   int loadsBits, originBits, format;
   std::string compression;
   int tolerance = 0;
   Tool judge = maker;
+  std::string coder = "";  // for the magicks, such as "BMP3:"
 };
-void expectReadsLikeItsMaker(DecodeFn decode, const std::vector<MadeElsewhere>& rows);
+// Each row's file, named "a" + `extension`, read as its maker reads it.
+void expectReadsLikeItsMaker(DecodeFn decode, const std::string& extension,
+                             const std::vector<MadeElsewhere>& rows);
 
-// One format, as the table-driven checks see it.
+// One format, as the table-driven checks see it. Our own formats save with
+// their format code; a read-only one has no encode and a program (`maker`)
+// that writes its samples.
 struct Codec {
-  std::string name;  // the file extension, with the dot
-  DecodeFn decode;
-  EncodeFn encode;  // null for a format we only read
-  int saveCode;     // the code encodeAs writes it with; 0 when not written
-  bool lossless;
-  // Depth, origin depth and format code of a file of a `bits` picture
-  // (grey or not), and the compression it reports.
-  struct Loads {
-    int bits, originBits, format;
-  };
-  Loads (*loads)(int bits, bool gray);
-  std::string compression;
   // Programs that read our files: exactly our colours (lossy: within 2 of
   // our decode), 1-bit files as far as `oneBit` says.
   enum class OneBit { Any, BlackWhiteOnly, Never };
@@ -81,18 +72,27 @@ struct Codec {
     Tool tool;
     OneBit oneBit = OneBit::Any;
   };
-  std::vector<Reader> readers;
+  std::string name;  // the file extension, with the dot
+  DecodeFn decode;
+  EncodeFn encode;
+  int format;               // of a colour file
+  std::string compression;  // of our files, or of the maker's
   // A small file declaring width × height with next to no pixel data.
   ByteVec (*declaring)(uint32_t width, uint32_t height);
+  std::vector<Reader> readers = {};
+  bool lossless = true;         // lossy formats load as 8-bit grey or 24-bit colour
+  int grayFormat = 0;           // the format of a grey file, when another
+  int paletteBits = 0;          // the depth palette pictures load at, when not their own
   bool needsExtension = false;  // no signature: the registry takes it by extension only
   size_t checkedFrom = 0;       // damage past this byte is always detected (0: never)
-  // Read-only formats: the program that makes the samples, and its arguments.
   Tool maker = Tool::ImageMagick;
   std::vector<std::string> makerArgs = {};
 };
 const std::vector<Codec>& codecs();
 // A file of `p` in this format: ours, or the maker's for a read-only one.
 ByteVec sampleOf(const Codec& codec, const Picture& p, int factor = 64);
+// What a file of `p` in this format must decode to.
+Facts factsFor(const Codec& codec, const Picture& p);
 
 // Hand-built files no writer makes: a little-endian TIFF with one strip of
 // uncompressed `pixels` (photometric 1 grey, 2 RGB, 6 YCbCr); `extra`

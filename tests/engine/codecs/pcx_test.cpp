@@ -115,15 +115,15 @@ TEST(Pcx, FilesOfOtherProgramsReadAsTheyReadThem) {
   REQUIRE_TOOL(Tool::ImageMagick);
   REQUIRE_TOOL(Tool::GraphicsMagick);
   const Tool im = Tool::ImageMagick, gm = Tool::GraphicsMagick;
-  expectReadsLikeItsMaker(
-      pcx::decode,
-      {
-          {im, 24, false, {}, "a.pcx", 24, 24, format::kPcx, "RLE"},  // odd bytes a line
-          {im, 8, false, {"-type", "Palette"}, "a.pcx", 8, 8, format::kPcx, "RLE"},
-          {gm, 24, false, {}, "a.pcx", 24, 24, format::kPcx, "RLE"},
-          {gm, 8, false, {"-type", "Palette"}, "a.pcx", 8, 8, format::kPcx, "RLE"},
-          {gm, 1, true, {"-type", "Bilevel"}, "a.pcx", 1, 1, format::kPcx, "RLE"},
-      });
+  const int f = format::kPcx;
+  expectReadsLikeItsMaker(pcx::decode, ".pcx",
+                          {
+                              {im, "24", "", 24, 24, f, "RLE"},  // three planes, odd bytes a line
+                              {im, "8", "-type Palette", 8, 8, f, "RLE"},
+                              {gm, "24", "", 24, 24, f, "RLE"},
+                              {gm, "8", "-type Palette", 8, 8, f, "RLE"},
+                              {gm, "1g", "-type Bilevel", 1, 1, f, "RLE"},
+                          });
 }
 
 TEST(Pcx, BrokenHeadersFailWithTheirReason) {

@@ -146,39 +146,18 @@ TEST(Targa, FilesOfOtherProgramsRead) {
   REQUIRE_TOOL(Tool::GraphicsMagick);
   // ImageMagick 6 stores rows against the origin bit, so GraphicsMagick judges its files.
   const Tool im = Tool::ImageMagick, gm = Tool::GraphicsMagick;
-  const int tga = format::kTarga;
-  expectReadsLikeItsMaker(
-      targa::decode,
-      {
-          {im, 24, false, {}, "a.tga", 24, 24, tga, "None", 0, gm},
-          {im, 24, false, {"-compress", "RLE"}, "a.tga", 24, 24, tga, "RLE", 0, gm},
-          {im, 24, false, {"-type", "TrueColorAlpha"}, "a.tga", 24, 32, tga, "None", 0, gm},
-          {im, 8, false, {"-type", "Palette"}, "a.tga", 8, 8, tga, "None", 0, gm},
-          {im,
-           8,
-           false,
-           {"-type", "Palette", "-compress", "RLE"},
-           "a.tga",
-           8,
-           8,
-           tga,
-           "RLE",
-           0,
-           gm},
-          {im,
-           8,
-           true,
-           {"-type", "Grayscale", "-compress", "RLE"},
-           "a.tga",
-           8,
-           8,
-           tga,
-           "RLE",
-           0,
-           gm},
-          {gm, 24, false, {}, "a.tga", 24, 24, tga, "None"},
-          {gm, 8, false, {"-type", "Palette"}, "a.tga", 8, 8, tga, "None"},
-      });
+  const int t = format::kTarga;
+  expectReadsLikeItsMaker(targa::decode, ".tga",
+                          {
+                              {im, "24", "", 24, 24, t, "None", 0, gm},
+                              {im, "24", "-compress RLE", 24, 24, t, "RLE", 0, gm},
+                              {im, "24", "-type TrueColorAlpha", 24, 32, t, "None", 0, gm},
+                              {im, "8", "-type Palette", 8, 8, t, "None", 0, gm},
+                              {im, "8", "-type Palette -compress RLE", 8, 8, t, "RLE", 0, gm},
+                              {im, "8g", "-type Grayscale -compress RLE", 8, 8, t, "RLE", 0, gm},
+                              {gm, "24", "", 24, 24, t, "None"},
+                              {gm, "8", "-type Palette", 8, 8, t, "None"},
+                          });
 }
 
 TEST(Targa, MapsAndRunsAtTheirEdges) {

@@ -34,7 +34,7 @@ std::string readText(const std::string& path) {
 
 std::set<std::string> namesIn(const fs::path& dir) {
   std::set<std::string> names;
-  for (const auto& e : fs::directory_iterator(dir)) names.insert(e.path().filename().string());
+  for (const auto& e : fs::directory_iterator(dir)) names.insert(e.path().filename());
   return names;
 }
 

@@ -1,10 +1,14 @@
-// Grey levels, colour reduction with error diffusion, exact conversions and
-// the halftone screen.
+// Grey levels, colour reduction with error diffusion, exact conversions, the
+// halftone screen, the filters against the textbook convolution, and
+// saturation with the run rules of the session that keeps its base.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
 
 #include "engine/ops/ops.h"
+#include "engine/ops/saturation_session.h"
 #include "ops_checks.h"
 #include "support/oracle.h"
 #include "support/temp_dir.h"
@@ -144,6 +148,129 @@ TEST(Colour, HalftoneReadsAsTheSameGreysFromADistanceInClusteredDots) {
       clustered += pixelAt(mid, x + 1, y).r == 0 && pixelAt(mid, x, y + 1).r == 0;
     }
   EXPECT_GT(clustered, black / 2);
+}
+
+// A 3 × 3 kernel with the edges mirrored (index -1 reads 1, index n reads
+// n - 2), then `finish` of the sum and the centre sample.
+using Kernel = std::array<std::array<double, 3>, 3>;
+Picture reference(const Picture& src, const Kernel& k,
+                  const std::function<int(double, int)>& finish) {
+  Picture out = solid(src.width(), src.height(), {});
+  const auto at = [&](int64_t x, int64_t y, int ch) {
+    const auto m = [](int64_t i, int64_t n) {
+      return n == 1 ? 0 : i < 0 ? -i : i >= n ? 2 * n - 2 - i : i;
+    };
+    const Rgb c = pixelAt(src, uint32_t(m(x, src.width())), uint32_t(m(y, src.height())));
+    return ch == 0 ? c.r : ch == 1 ? c.g : c.b;
+  };
+  for (int64_t y = 0; y < src.height(); ++y)
+    for (int64_t x = 0; x < src.width(); ++x)
+      for (int ch = 0; ch < 3; ++ch) {
+        double sum = 0;
+        for (int dy = -1; dy <= 1; ++dy)
+          for (int dx = -1; dx <= 1; ++dx)
+            sum += k[size_t(dy + 1)][size_t(dx + 1)] * at(x + dx, y + dy, ch);
+        out.row(uint32_t(y))[3 * x + ch] = uint8_t(std::clamp(finish(sum, at(x, y, ch)), 0, 255));
+      }
+  return out;
+}
+
+TEST(Filters, MatchTheTextbookConvolutionAtEveryDepth) {
+  const Kernel emboss{{{-1, -1, 0}, {-1, 0, 1}, {0, 1, 1}}},
+      laplace{{{-1, -1, -1}, {-1, 8, -1}, {-1, -1, -1}}};
+  const struct {
+    const char* name;
+    std::function<Status(Picture&)> op;
+    Kernel kernel;
+    std::function<int(double, int)> finish;
+    int tolerance;  // sharpening works in fixed point
+  } cases[] = {
+      {"emboss", [](Picture& p) { return ops::applyFilter(p, ops::Filter::Emboss); }, emboss,
+       [](double s, int) { return int(s) + 128; }, 0},
+      {"edges", [](Picture& p) { return ops::applyFilter(p, ops::Filter::EdgeDetect); }, laplace,
+       [](double s, int) { return int(std::abs(s)); }, 0},
+      {"enhance 100", [](Picture& p) { return ops::enhanceEdges(p, 100); }, laplace,
+       [](double s, int c) { return int(std::lround(c + s / 9.0)); }, 1},
+      {"enhance 250", [](Picture& p) { return ops::enhanceEdges(p, 250); }, laplace,
+       [](double s, int c) { return int(std::lround(c + 2.5 * s / 9.0)); }, 1},
+      {"enhance 0", [](Picture& p) { return ops::enhanceEdges(p, 0); }, laplace,
+       [](double, int c) { return c; }, 0},
+  };
+  // Grey stays grey, palettes become full colour. The 24-bit picture is
+  // taller than the rows a thread takes, so band edges are covered too.
+  for (const DepthCase& d : kDepths) {
+    const Picture src = makePattern(41, d.bits == 24 ? 300 : 12, d.bits, d.gray, 9);
+    for (const auto& f : cases) {
+      SCOPED_TRACE(testing::Message() << d.name << " " << f.name);
+      Picture p = copyOf(src);
+      ASSERT_TRUE(f.op(p).ok());
+      EXPECT_EQ(p.bits(), src.isGray() ? 8 : 24);
+      EXPECT_EQ(p.isGray(), src.isGray());
+      EXPECT_TRUE(closeColours(p, reference(src, f.kernel, f.finish), f.tolerance));
+    }
+  }
+}
+
+TEST(Saturation, MovesColoursAlongTheirGreyAxisAndZeroGivesTheBase) {
+  Picture p = solid(2, 1, {200, 100, 50});
+  p.row(0)[3] = p.row(0)[4] = p.row(0)[5] = 90;
+  // Luma of (200, 100, 50) is 124.2: each channel moves (1 + v/1000) times as
+  // far from it; grey has nothing to change; strong values clip.
+  for (const auto& [v, r, b] :
+       {std::tuple{500, 237.9, 13.0}, {-990, 124.958, 123.442}, {990, 255.0, 0.0}}) {
+    Picture out;
+    ASSERT_TRUE(ops::adjustSaturation(p, v, out).ok());
+    EXPECT_NEAR(pixelAt(out, 0, 0).r, r, 1) << v;
+    EXPECT_NEAR(pixelAt(out, 0, 0).b, b, 1) << v;
+    EXPECT_EQ(pixelAt(out, 1, 0), (Rgb{90, 90, 90})) << v;
+  }
+  for (const DepthCase& d : kDepths) {
+    const Picture base = makePattern(21, 14, d.bits, d.gray);
+    Picture out;
+    ASSERT_TRUE(ops::adjustSaturation(base, 0, out).ok());
+    EXPECT_EQ(out.bits(), base.bits()) << d.name;
+    EXPECT_EQ(out.palette(), base.palette());
+    EXPECT_TRUE(std::equal(out.data(), out.data() + out.byteSize(), base.data()));
+    ASSERT_TRUE(ops::adjustSaturation(base, 300, out).ok());
+    EXPECT_EQ(out.bits(), base.isGray() ? base.bits() : 24) << d.name;
+  }
+}
+
+TEST(SaturationSession, ARunStartsFromItsBaseUntilAnythingElseHappens) {
+  const Picture photo = makePhoto(60, 40);
+  const auto saturated = [&](const Picture& from, int v) {
+    Picture out;
+    EXPECT_TRUE(ops::adjustSaturation(from, v, out).ok());
+    return out;
+  };
+  ops::SaturationSession s;
+  s.reset(copyOf(photo));
+  EXPECT_FALSE(s.hasBase());
+  // Each result is the base changed once by that value, not the sum.
+  for (int v : {500, -300, 990, -990, 10, 0}) {
+    ASSERT_TRUE(s.adjustSaturation(v).ok());
+    EXPECT_TRUE(closeColours(s.picture(), saturated(photo, v), 0)) << v;
+  }
+  // A refused value leaves the picture and the run alone.
+  EXPECT_EQ(s.adjustSaturation(1000).code(), ErrorCode::InvalidArgument);
+  EXPECT_TRUE(closeColours(s.picture(), photo, 0));
+  // Another operation ends the run, even a failed one: 0 then keeps what is there.
+  ASSERT_TRUE(s.adjustSaturation(600).ok());
+  ASSERT_TRUE(s.apply(ops::mirrorHorizontal).ok());
+  EXPECT_FALSE(s.hasBase());
+  Picture expect = saturated(photo, 600);
+  ASSERT_TRUE(ops::mirrorHorizontal(expect).ok());
+  ASSERT_TRUE(s.adjustSaturation(0).ok());
+  EXPECT_TRUE(closeColours(s.picture(), expect, 0));
+  ASSERT_TRUE(s.adjustSaturation(-500).ok());
+  EXPECT_FALSE(s.apply([](Picture& p) { return ops::enhanceEdges(p, 5000); }).ok());
+  EXPECT_FALSE(s.hasBase());
+  // A new picture starts afresh; none at all refuses.
+  ASSERT_TRUE(s.adjustSaturation(300).ok());
+  s.reset(makePattern(5, 5, 8, true));
+  EXPECT_FALSE(s.hasBase());
+  s.reset(Picture());
+  EXPECT_EQ(s.adjustSaturation(100).code(), ErrorCode::NoPicture);
 }
 
 }  // namespace

@@ -1,11 +1,18 @@
 // What the control puts on the screen: size modes, centring, zoom clamping,
-// panning, the display tone and when it paints.
+// panning, the display tone, when it paints, and a screen of two device
+// pixels per pixel.
+#include <QApplication>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
 #include <cmath>
+#include <cstdlib>
+#include <filesystem>
 #include <limits>
 
 #include "control_fixture.h"
+#include "engine/qt/view_layout.h"
+#include "support/process.h"
 
 namespace zelmar::test {
 namespace {
@@ -171,6 +178,53 @@ TEST_F(ControlTest, NothingIsPaintedWhileRepaintIsOffAndRepaintPaintsOnce) {
   control->resize(300, 150);
   control->Repaint();
   EXPECT_EQ(control->viewRebuilds(), rebuilds + 1);
+}
+
+TEST(HiDpi, ZoomHundredMapsOnePicturePixelToOneDevicePixel) {
+  if (QApplication::primaryScreen()->devicePixelRatio() == 1) {
+    ASSERT_EQ(std::getenv("QT_SCALE_FACTOR"), nullptr) << "the platform ignores QT_SCALE_FACTOR";
+    const RunResult r =
+        run({"/usr/bin/env", "QT_SCALE_FACTOR=2",
+             std::filesystem::read_symlink("/proc/self/exe").string(),
+             "--gtest_filter=HiDpi.ZoomHundredMapsOnePicturePixelToOneDevicePixel"});
+    EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
+    EXPECT_NE(r.out.find("[  PASSED  ] 1 test"), std::string::npos) << r.out;
+    return;
+  }
+  ImageControl control;
+  control.resize(100, 50);  // 200 x 100 device pixels
+  control.show();
+  const Picture pattern = makePattern(40, 30, 24);
+  control.adoptPicture(copyOf(pattern));
+  control.setDisplaySizeMode(4);
+  control.setZoomPercent(100);
+  control.Repaint();
+  const QImage shot = control.grab().toImage().convertToFormat(QImage::Format_RGB32);
+  ASSERT_EQ(shot.size(), QSize(200, 100));
+  for (int y = 0; y < 30; ++y)
+    for (int x = 0; x < 40; ++x)
+      ASSERT_EQ(rgbOf(shot.pixel(80 + x, 35 + y)), pixelAt(pattern, x, y)) << x << "," << y;
+  EXPECT_EQ(rgbOf(shot.pixel(79, 35)), kBack);
+}
+
+// Placement at its edges: scroll bars and huge zooms.
+qt::LayoutInput layoutOf(QSize picture, QSize area, double zoom) {
+  qt::LayoutInput in;
+  in.picture = picture, in.area = area, in.mode = qt::DisplayMode::Zoom, in.zoomPercent = zoom;
+  in.scrollBars = QSize(10, 10);
+  return in;
+}
+
+TEST(ViewLayout, ABarOnOneAxisCanCallForTheOtherAndHugeZoomsStayWithinIntegers) {
+  // 95 high fits 100, but not the 90 left under the horizontal bar.
+  const qt::Layout l = qt::computeLayout(layoutOf({300, 95}, {200, 100}, 100));
+  EXPECT_TRUE(l.hBar && l.vBar);
+  EXPECT_EQ(l.viewport, QSize(190, 90));
+  EXPECT_EQ(l.maxScroll(), QPoint(110, 5));
+  EXPECT_EQ(l.visible({500, -3}), QRect(110, 0, 190, 90));
+  const qt::Layout huge = qt::computeLayout(layoutOf({65535, 3}, {100, 100}, 1e300));
+  EXPECT_EQ(huge.scaled, QSize(65535 * 64, 192));
+  EXPECT_EQ(huge.maxScroll().x(), 65535 * 64 - 90);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // Failures through the control: one exception type with a code when
-// RaiseErrors is on, the code as the result when it is off, and the picture
-// held always left as it was.
+// RaiseErrors is on, the code as the result when it is off, the picture held
+// always left as it was; and each argument code running what it names.
 #include <QPainter>
 #include <fstream>
 #include <functional>
@@ -139,6 +139,43 @@ TEST_F(ControlTest, SaturationWorksFromThePictureBeforeTheRunUntilAnotherOperati
   ASSERT_EQ(control->LoadFile(qpath(dir.file("next.bmp")), 0, 0, 1), 0);
   ASSERT_EQ(control->AdjustSaturation(0), 0);
   EXPECT_TRUE(closeColours(control->picture(), next, 0));
+}
+
+TEST_F(ControlTest, EachArgumentCodeRunsTheOperationItNames) {
+  using Op = std::function<Status(Picture&)>;
+  const struct {
+    const char* name;
+    std::function<int(ImageEngine&)> call;
+    Op op;
+  } cases[] = {
+      {"emboss", [](ImageEngine& e) { return e.ApplyFilter(5); },
+       [](Picture& p) { return ops::applyFilter(p, ops::Filter::Emboss); }},
+      {"edges", [](ImageEngine& e) { return e.ApplyFilter(16); },
+       [](Picture& p) { return ops::applyFilter(p, ops::Filter::EdgeDetect); }},
+      {"grey", [](ImageEngine& e) { return e.ToGrayscale(8); }, ops::toGrayscale},
+      {"halftone", [](ImageEngine& e) { return e.MakeHalftone(1, 0); },
+       [](Picture& p) { return ops::makeHalftone(p, ops::Halftone::ClusteredDot); }},
+      {"16 colours diffused", [](ImageEngine& e) { return e.ChangeColorDepth(4, 2, 1, 0); },
+       [](Picture& p) { return ops::changeColorDepth(p, 4, ops::Dither::ErrorDiffusion); }},
+      {"256 colours nearest", [](ImageEngine& e) { return e.ChangeColorDepth(8, 2, 0, 0); },
+       [](Picture& p) { return ops::changeColorDepth(p, 8, ops::Dither::Nearest); }},
+      {"2 colours", [](ImageEngine& e) { return e.ChangeColorDepth(1, 2, 1, 0); },
+       [](Picture& p) { return ops::changeColorDepth(p, 1, ops::Dither::ErrorDiffusion); }},
+      {"resample", [](ImageEngine& e) { return e.ResizeImage(10, 7, 1); },
+       [](Picture& p) { return ops::resize(p, 10, 7, ops::ResizeMethod::Smooth); }},
+  };
+  const Picture photo = makePhoto(24, 16);
+  for (const auto& c : cases) {
+    control->adoptPicture(copyOf(photo));
+    ASSERT_EQ(c.call(*control), 0) << c.name;
+    Picture expected = copyOf(photo);
+    ASSERT_TRUE(c.op(expected).ok());
+    EXPECT_EQ(control->BitsPerPixel(), expected.bits()) << c.name;
+    EXPECT_TRUE(closeColours(control->picture(), expected, 0)) << c.name;
+  }
+  // Expanding back to full colour ignores the other arguments.
+  ASSERT_EQ(control->ChangeColorDepth(24, 0, 0, 0), 0);
+  EXPECT_EQ(control->BitsPerPixel(), 24);
 }
 
 }  // namespace
