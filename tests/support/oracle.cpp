@@ -37,17 +37,11 @@ std::vector<std::string> magick(Tool tool) {
   return {pathOf(tool)};
 }
 
+// Pillow saves the first input to the output, with keyword arguments "k=v".
 constexpr const char* kPillowWrite = R"(import sys
 from PIL import Image
-out, n = sys.argv[1], int(sys.argv[2])
-pages = [Image.open(p) for p in sys.argv[3:3 + n]]
-options = {}
-for a in sys.argv[3 + n:]:
-    k, v = a.split('=', 1)
-    options[k] = int(v) if v.lstrip('-').isdigit() else v
-if n > 1:
-    options.update(save_all=True, append_images=pages[1:])
-pages[0].save(out, **options)
+opts = dict(a.split('=', 1) for a in sys.argv[3:])
+Image.open(sys.argv[1]).save(sys.argv[2], **{k: int(v) if v.isdigit() else v for k, v in opts.items()})
 )";
 
 constexpr const char* kPillowRead = R"(import sys
@@ -105,8 +99,7 @@ ByteVec toolWrites(Tool tool, const std::vector<const Picture*>& pages,
     for (const auto& a : args) options += (options.empty() ? "" : ",") + a;
     argv = {pathOf(tool), "copy", inputs.front(), out + "[" + options + "]"};
   } else if (tool == Tool::Pillow) {
-    argv = {pathOf(tool), "-c", kPillowWrite, out, std::to_string(inputs.size())};
-    argv.insert(argv.end(), inputs.begin(), inputs.end());
+    argv = {pathOf(tool), "-c", kPillowWrite, inputs.front(), out};
     argv.insert(argv.end(), args.begin(), args.end());
   } else {
     argv = magick(tool);

@@ -29,12 +29,11 @@ std::string missingTool(Tool tool);
     GTEST_SKIP() << zelmar_missing_;                                         \
   }
 
-// The file `tool` makes of `pages` (one picture, or several for a
-// multi-page file). `name` is the output file name, whose extension picks
-// the format; the magicks also take a "CODER:" prefix. `args` come before
-// the output name for the magicks, and are save options for vips
-// ("compression=jpeg") and keyword arguments of save for Pillow
-// ("quality=90"). A failure records a test failure and gives no bytes.
+// The file `tool` makes of `pages` (several make a multi-page file for the
+// magicks). `name`'s extension picks the format; the magicks also take a
+// "CODER:" prefix. `args` come before the output name for the magicks, are
+// save options for vips ("compression=jpeg") and keyword arguments of save
+// for Pillow ("quality=90"). A failure records a test failure, no bytes.
 ByteVec toolWrites(Tool tool, const std::vector<const Picture*>& pages,
                    const std::vector<std::string>& args, const std::string& name);
 inline ByteVec toolWrites(Tool tool, const Picture& picture, const std::vector<std::string>& args,

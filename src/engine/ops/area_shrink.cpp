@@ -204,6 +204,10 @@ void separableShrink(const cv::Mat& src, const Taps& rows, const Taps& cols, cv:
   const int width3 = src.cols * 3;
   dst.create(size, CV_8UC3);
   cv::Mat out = dst;
+  // The widest pixel's tap count, unrolled, when it is small.
+  constexpr decltype(&weightColumns<0>) kColumns[] = {
+      weightColumns<0>, weightColumns<1>, weightColumns<2>, weightColumns<3>, weightColumns<4>};
+  const auto columns = kColumns[cols.stride <= 4 ? cols.stride : 0];
   cv::parallel_for_(cv::Range(0, size.height), [&](const cv::Range& range) {
     std::vector<int32_t> line(static_cast<size_t>(width3));
     for (int y = range.start; y < range.end; ++y) {
@@ -212,22 +216,7 @@ void separableShrink(const cv::Mat& src, const Taps& rows, const Taps& cols, cv:
         weightRow(src.ptr<uint8_t>(rows.first[ty] + t), rows.of(ty)[t], t == 0, line.data(),
                   width3);
       uint8_t* o = out.ptr<uint8_t>(y);
-      switch (cols.stride) {
-        case 1:
-          weightColumns<1>(line.data(), src.cols, cols, o, size.width);
-          break;
-        case 2:
-          weightColumns<2>(line.data(), src.cols, cols, o, size.width);
-          break;
-        case 3:
-          weightColumns<3>(line.data(), src.cols, cols, o, size.width);
-          break;
-        case 4:
-          weightColumns<4>(line.data(), src.cols, cols, o, size.width);
-          break;
-        default:
-          weightColumns<0>(line.data(), src.cols, cols, o, size.width);
-      }
+      columns(line.data(), src.cols, cols, o, size.width);
     }
   });
 }

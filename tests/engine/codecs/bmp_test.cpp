@@ -140,28 +140,25 @@ TEST(Bmp, OurFilesHaveFullPalettesAndPaddedRows) {
 }
 
 TEST(Bmp, FilesOfOtherProgramsReadAsTheyReadThem) {
-  REQUIRE_TOOL(Tool::ImageMagick);
-  REQUIRE_TOOL(Tool::GraphicsMagick);
-  const Tool im = Tool::ImageMagick, gm = Tool::GraphicsMagick;
   const int b = format::kBmp;
   expectReadsLikeItsMaker(
       bmp::decode, ".bmp",
       {
-          {im, "24", "", 24, 24, b, "None", 0, im, "BMP3:"},
-          {im, "24", "", 24, 24, b, "None", 0, im, "BMP2:"},  // 12-byte header
-          {im, "24", "", 24, 24, b, "None"},                  // 124-byte header
-          {im, "8", "-type Palette -compress None", 8, 8, b, "None", 0, im, "BMP3:"},
-          {im, "8", "-type Palette", 8, 8, b, "RLE", 0, im, "BMP3:"},
-          {im, "8", "-type Palette", 8, 8, b, "None", 0, im, "BMP2:"},
-          {im, "4", "-type Palette", 4, 4, b, "None", 0, im, "BMP3:"},
-          {im, "1g", "-type Bilevel", 1, 1, b, "None", 0, im, "BMP3:"},
+          {kIm, "24", "", 24, 24, b, "None", 0, kIm, "BMP3:"},
+          {kIm, "24", "", 24, 24, b, "None", 0, kIm, "BMP2:"},  // 12-byte header
+          {kIm, "24", "", 24, 24, b, "None"},                   // 124-byte header
+          {kIm, "8", "-type Palette -compress None", 8, 8, b, "None", 0, kIm, "BMP3:"},
+          {kIm, "8", "-type Palette", 8, 8, b, "RLE", 0, kIm, "BMP3:"},
+          {kIm, "8", "-type Palette", 8, 8, b, "None", 0, kIm, "BMP2:"},
+          {kIm, "4", "-type Palette", 4, 4, b, "None", 0, kIm, "BMP3:"},
+          {kIm, "1g", "-type Bilevel", 1, 1, b, "None", 0, kIm, "BMP3:"},
           // Other programs scale 5 and 6 bits to 8 with their own rounding.
-          {im, "24", "-define bmp:subtype=RGB565", 24, 16, b, "Bitfields", 1},
-          {im, "24", "-define bmp:subtype=RGB555", 24, 16, b, "Bitfields", 1},
-          {im, "24", "-alpha set -define bmp:subtype=ARGB8888", 24, 32, b, "Bitfields"},
-          {gm, "24", "", 24, 24, b, "None"},
-          {gm, "8", "-type Palette", 8, 8, b, "RLE"},
-          {gm, "4", "-type Palette", 4, 4, b, "None"},
+          {kIm, "24", "-define bmp:subtype=RGB565", 24, 16, b, "Bitfields", 1},
+          {kIm, "24", "-define bmp:subtype=RGB555", 24, 16, b, "Bitfields", 1},
+          {kIm, "24", "-alpha set -define bmp:subtype=ARGB8888", 24, 32, b, "Bitfields"},
+          {kGm, "24", "", 24, 24, b, "None"},
+          {kGm, "8", "-type Palette", 8, 8, b, "RLE"},
+          {kGm, "4", "-type Palette", 4, 4, b, "None"},
       });
 }
 

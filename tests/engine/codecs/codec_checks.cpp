@@ -50,6 +50,10 @@ void expectDecodes(DecodeFn decode, const std::vector<DecodeRow>& rows) {
 void expectReadsLikeItsMaker(DecodeFn decode, const std::string& extension,
                              const std::vector<MadeElsewhere>& rows) {
   for (const MadeElsewhere& r : rows) {
+    REQUIRE_TOOL(r.maker);
+    REQUIRE_TOOL(r.judge);
+  }
+  for (const MadeElsewhere& r : rows) {
     SCOPED_TRACE(testing::Message() << int(r.maker) << " " << r.coder << r.source << " " << r.args);
     const int bits = r.source == "photo" ? 24 : std::stoi(r.source);
     const bool gray = r.source.back() == 'g';

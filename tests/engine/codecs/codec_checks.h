@@ -13,6 +13,8 @@
 
 namespace zelmar::test {
 
+inline constexpr Tool kIm = Tool::ImageMagick, kGm = Tool::GraphicsMagick, kVips = Tool::Vips;
+
 using DecodeFn = Status (*)(Bytes, const Limits&, Decoded&);
 using EncodeFn = Status (*)(const Picture&, const EncodeOptions&, OutputBuffer&);
 
@@ -58,6 +60,7 @@ struct MadeElsewhere {
   std::string coder = "";  // for the magicks, such as "BMP3:"
 };
 // Each row's file, named "a" + `extension`, read as its maker reads it.
+// Skips the test, with the reason, when a maker or judge is missing.
 void expectReadsLikeItsMaker(DecodeFn decode, const std::string& extension,
                              const std::vector<MadeElsewhere>& rows);
 

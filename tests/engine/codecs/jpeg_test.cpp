@@ -8,6 +8,7 @@
 
 #include "engine/codecs/codec_checks.h"
 #include "engine/codecs/jpeg_markers.h"
+#include "engine/ops/ops.h"
 #include "support/pictures.h"
 
 namespace zelmar::test {
@@ -50,39 +51,40 @@ TEST(Jpeg, FactorMapsToTheQualityOfOtherWritersAtFourTwoZero) {
 }
 
 TEST(Jpeg, FilesOfOtherWritersReadAsTheyReadThem) {
-  REQUIRE_TOOL(Tool::ImageMagick);
-  REQUIRE_TOOL(Tool::GraphicsMagick);
-  const Tool im = Tool::ImageMagick, gm = Tool::GraphicsMagick;
   const int j444 = format::kJpeg444, j422 = format::kJpeg422, j420 = format::kJpeg420;
   expectReadsLikeItsMaker(
       jpeg::decode, ".jpg",
       {
-          {im, "photo", "-quality 95 -sampling-factor 1x1", 24, 24, j444, "JPEG", 2},
-          {im, "photo", "-quality 95 -sampling-factor 2x1", 24, 24, j422, "JPEG", 2},
-          {im, "photo", "-quality 95 -sampling-factor 2x2", 24, 24, j420, "JPEG", 2},
-          {im, "photo", "-quality 95 -sampling-factor 4x1", 24, 24, j420, "JPEG", 2},
-          {im, "photo", "-quality 95 -sampling-factor 1x2", 24, 24, j422, "JPEG", 2},
-          {im, "photo", "-quality 95 -sampling-factor 2x2 -interlace Plane", 24, 24, j420, "JPEG",
+          {kIm, "photo", "-quality 95 -sampling-factor 1x1", 24, 24, j444, "JPEG", 2},
+          {kIm, "photo", "-quality 95 -sampling-factor 2x1", 24, 24, j422, "JPEG", 2},
+          {kIm, "photo", "-quality 95 -sampling-factor 2x2", 24, 24, j420, "JPEG", 2},
+          {kIm, "photo", "-quality 95 -sampling-factor 4x1", 24, 24, j420, "JPEG", 2},
+          {kIm, "photo", "-quality 95 -sampling-factor 1x2", 24, 24, j422, "JPEG", 2},
+          {kIm, "photo", "-quality 95 -sampling-factor 2x2 -interlace Plane", 24, 24, j420, "JPEG",
            2},
-          {im, "8g", "-quality 95", 8, 8, j444, "JPEG", 2},
-          {im, "8g", "-quality 95 -interlace Plane", 8, 8, j444, "JPEG", 2},
+          {kIm, "8g", "-quality 95", 8, 8, j444, "JPEG", 2},
+          {kIm, "8g", "-quality 95 -interlace Plane", 8, 8, j444, "JPEG", 2},
           // CMYK as both write it, Adobe's inverted samples: read plainly it
           // would be a negative. GraphicsMagick separates black its own way,
           // so the file, not the source, is the reference.
-          {im, "photo", "-quality 95 -colorspace CMYK", 24, 32, j444, "JPEG", 2},
-          {gm, "photo", "-quality 95 -colorspace CMYK", 24, 32, j444, "JPEG", 2, im},
+          {kIm, "photo", "-quality 95 -colorspace CMYK", 24, 32, j444, "JPEG", 2},
+          {kGm, "photo", "-quality 95 -colorspace CMYK", 24, 32, j444, "JPEG", 2, kIm},
       });
 }
 
 TEST(Jpeg, ExifOrientationStandsThePictureUpLikeOtherViewers) {
   REQUIRE_TOOL(Tool::ImageMagick);
-  const ByteVec plain = encodeOk(jpeg::encode, makePhoto(40, 24), 2);
-  for (bool be : {false, true})
-    for (int o = 1; o <= 8; ++o) {
-      SCOPED_TRACE(testing::Message() << (be ? "MM " : "II ") << o);
-      const ByteVec file = withApp1Exif(plain, exifBlock(o, be));
+  Picture gray = makePhoto(40, 24);  // grey pictures turn through their own path
+  ASSERT_TRUE(ops::toGrayscale(gray).ok());
+  for (const Picture& src : {makePhoto(40, 24), copyOf(gray)})
+    for (int o = 1; o <= 16; ++o) {
+      SCOPED_TRACE(testing::Message() << src.bits() << " bits, " << (o > 8 ? "MM " : "II ") << o);
+      const ByteVec file =
+          withApp1Exif(encodeOk(jpeg::encode, src, 2), exifBlock((o - 1) % 8 + 1, o > 8));
       const Decoded d = decodeOk(jpeg::decode, file);
-      EXPECT_EQ(factsOf(d), (Facts{24, 24, 40, 24, format::kJpeg420, "JPEG"}));  // sizes as stored
+      EXPECT_EQ(factsOf(d), (Facts{src.bits(), src.bits(), 40, 24,
+                                   src.bits() == 8 ? format::kJpeg444 : format::kJpeg420, "JPEG",
+                                   src.bits() == 8}));  // sizes as stored
       EXPECT_TRUE(
           closeColours(d.picture, toolReads(Tool::ImageMagick, file, ".jpg", {"-auto-orient"}), 1));
     }
@@ -127,59 +129,42 @@ TEST(Jpeg, SizesLibjpegRefusesAreBrokenHeaders) {
   }
 }
 
-using jpeg::exifOrientation;
-using jpeg::scanMarkers;
-
-// The orientation tag's type or value patched in an exifBlock (the third
-// entry of the first directory, from offset 10).
+// The orientation tag's type or value patched in an exifBlock.
 ByteVec patchedBlock(bool bigEndian, size_t field, uint16_t v) {
   ByteVec b = exifBlock(1, bigEndian);
-  const size_t at = 10 + 2 * 12 + field;
-  b[at + (bigEndian ? 1 : 0)] = uint8_t(v);
-  b[at + (bigEndian ? 0 : 1)] = uint8_t(v >> 8);
+  const size_t at = 34 + field;  // the third entry of the first directory
+  b[at + bigEndian] = uint8_t(v);
+  b[at + !bigEndian] = uint8_t(v >> 8);
   return b;
 }
 
-TEST(ExifOrientation, ReadsTheTagInBothByteOrdersAndIgnoresWhatIsNotOne) {
+TEST(ExifOrientation, WhatIsNotAnOrientationTagOrNotWholeMeansAsStored) {
   for (bool be : {false, true}) {
-    SCOPED_TRACE(be ? "MM" : "II");
-    for (int o = 1; o <= 8; ++o) EXPECT_EQ(exifOrientation(exifBlock(o, be)), o);
-    EXPECT_EQ(exifOrientation(exifBlock(0, be)), 1);
-    EXPECT_EQ(exifOrientation(exifBlock(9, be)), 1);
-    EXPECT_EQ(exifOrientation(patchedBlock(be, 2, 4)), 1);       // a LONG, not a SHORT
-    EXPECT_EQ(exifOrientation(patchedBlock(be, 0, 0x0113)), 1);  // no orientation tag
+    EXPECT_EQ(jpeg::exifOrientation(exifBlock(0, be)), 1);
+    EXPECT_EQ(jpeg::exifOrientation(exifBlock(9, be)), 1);
+    EXPECT_EQ(jpeg::exifOrientation(patchedBlock(be, 2, 4)), 1);       // a LONG, not a SHORT
+    EXPECT_EQ(jpeg::exifOrientation(patchedBlock(be, 0, 0x0113)), 1);  // another tag
+    const ByteVec full = exifBlock(6, be);
+    for (size_t n = 0; n <= full.size(); ++n)  // the tag counts only when it is whole
+      EXPECT_EQ(jpeg::exifOrientation(Bytes(full.data(), n)), n >= 46 ? 6 : 1) << n;
   }
-  ByteVec noMagic = exifBlock(6, false);
-  noMagic[2] = 43;
-  EXPECT_EQ(exifOrientation(noMagic), 1);
-}
-
-TEST(ExifOrientation, HostileBlocksNeverReadPastTheEnd) {
-  // Every prefix: the tag is found only when it is whole.
-  const ByteVec full = exifBlock(6, true);
-  for (size_t n = 0; n <= full.size(); ++n)
-    EXPECT_EQ(exifOrientation(ByteVec(full.begin(), full.begin() + long(n))),
-              n >= 10 + 3 * 12 ? 6 : 1)
-        << n;
-  // A directory offset past the end, and an entry count far beyond the data.
-  ByteVec farIfd = exifBlock(6, false), onlyTwo = exifBlock(3, false);
-  farIfd[4] = 0xF0, farIfd[7] = 0x7F;
-  onlyTwo.resize(10 + 2 * 12);
+  // No magic number, a directory past the end, more entries than the data holds.
+  ByteVec noMagic = exifBlock(6, false), farIfd = noMagic, onlyTwo = noMagic;
+  noMagic[2] = 43, farIfd[4] = 0xF0, farIfd[7] = 0x7F;
+  onlyTwo.resize(34);
   onlyTwo[8] = onlyTwo[9] = 0xFF;
-  EXPECT_EQ(exifOrientation(farIfd), 1);
-  EXPECT_EQ(exifOrientation(onlyTwo), 1);
+  for (const ByteVec& bad : {noMagic, farIfd, onlyTwo}) EXPECT_EQ(jpeg::exifOrientation(bad), 1);
 }
 
 ByteVec segment(uint8_t marker, const ByteVec& payload) {
-  return ByteBuilder(ByteBuilder::BigEndian)
-      .bytes({0xFF, marker})
-      .u16(uint16_t(payload.size() + 2))
-      .append(payload)
-      .b;
+  ByteBuilder f(ByteBuilder::BigEndian);
+  return f.bytes({0xFF, marker}).u16(uint16_t(payload.size() + 2)).append(payload).b;
 }
 
 ByteVec exif(int orientation) {
-  return ByteBuilder().bytes({'E', 'x', 'i', 'f', 0, 0}).append(exifBlock(orientation, false)).b;
+  return segment(
+      0xE1,
+      ByteBuilder().bytes({'E', 'x', 'i', 'f', 0, 0}).append(exifBlock(orientation, false)).b);
 }
 
 ByteVec concat(std::initializer_list<ByteVec> parts) {
@@ -188,11 +173,15 @@ ByteVec concat(std::initializer_list<ByteVec> parts) {
   return f.b;
 }
 
-TEST(JpegMarkers, FindsExifAndAdobeBeforeTheScanOnly) {
-  const ByteVec soi = {0xFF, 0xD8}, sos = {0xFF, 0xDA, 0, 2};
-  const ByteVec jfif = segment(0xE0, {'J', 'F', 'I', 'F', 0, 1, 2});
+TEST(JpegMarkers, FindExifAndAdobeBeforeTheScanOnlyAndStopAtMalformedSegments) {
+  const ByteVec soi = {0xFF, 0xD8}, sos = {0xFF, 0xDA, 0, 2},
+                jfif = segment(0xE0, {'J', 'F', 'I', 'F', 0});
   const ByteVec adobe = segment(0xEE, {'A', 'd', 'o', 'b', 'e', 0, 100, 0, 0, 0, 0, 2});
-  const ByteVec file = concat({soi, jfif, segment(0xE1, exif(8)), adobe, sos, {1, 2}});
+  const ByteVec file = concat({soi, jfif, exif(8), adobe, sos, {1, 2}}),
+                good = concat({soi, exif(5)});
+  ByteVec overrun = good, tiny = good;
+  overrun[4] = 0x7F;         // a length running past the end
+  tiny[4] = 0, tiny[5] = 1;  // a length below 2
   const struct {
     const char* name;
     ByteVec file;
@@ -201,51 +190,22 @@ TEST(JpegMarkers, FindsExifAndAdobeBeforeTheScanOnly) {
   } cases[] = {
       {"EXIF and Adobe", file, 8, true},
       // Fill bytes before a marker are allowed; only the first EXIF segment counts.
-      {"fill and two EXIF",
-       concat({soi, {0xFF, 0xFF}, segment(0xE1, exif(6)), segment(0xE1, exif(3)), sos}), 6, false},
+      {"fill and two EXIF", concat({soi, {0xFF, 0xFF}, exif(6), exif(3), sos}), 6, false},
       // Segments after the first scan are pixel data, not markers to trust.
-      {"after the scan", concat({soi, sos, segment(0xE1, exif(6)), adobe}), 1, false},
+      {"after the scan", concat({soi, sos, exif(6), adobe}), 1, false},
+      {"overrun", overrun, 1, false},
+      {"tiny", tiny, 1, false},
+      {"no start", ByteVec(good.begin() + 2, good.end()), 1, false},
   };
   for (const auto& c : cases) {
-    const jpeg::MarkerInfo m = scanMarkers(c.file);
-    EXPECT_EQ(m.orientation, c.orientation) << c.name;
-    EXPECT_EQ(m.adobe, c.adobe) << c.name;
+    EXPECT_EQ(jpeg::scanMarkers(c.file).orientation, c.orientation) << c.name;
+    EXPECT_EQ(jpeg::scanMarkers(c.file).adobe, c.adobe) << c.name;
   }
-  EXPECT_EQ(scanMarkers(file).scanData, file.size() - 2);  // the coded data follows the scan header
-}
-
-TEST(JpegMarkers, MalformedSegmentsEndTheWalk) {
-  const ByteVec good = concat({{0xFF, 0xD8}, segment(0xE1, exif(5))});
-  ByteVec overrun = good, tiny = good;
-  overrun[4] = 0x7F;         // a length running past the end
-  tiny[4] = 0, tiny[5] = 1;  // a length below 2
-  for (const ByteVec& bad : {overrun, tiny, ByteVec(good.begin() + 2, good.end())}) {
-    EXPECT_EQ(scanMarkers(bad).orientation, 1);
-    EXPECT_EQ(scanMarkers(bad).scanData, 0u);
-  }
-  for (size_t n = 0; n <= good.size(); ++n)
-    EXPECT_EQ(scanMarkers(ByteVec(good.begin(), good.begin() + long(n))).orientation,
-              n == good.size() ? 5 : 1);
-}
-
-TEST(ApplyOrientation, TurnsEveryOrientationUpright) {
-  // What a viewer shows for each orientation of the stored "abc/def".
-  const char* upright[] = {"abc/def",  "cba/fed",  "fed/cba",  "def/abc",
-                           "ad/be/cf", "da/eb/fc", "fc/eb/da", "cf/be/ad"};
-  for (int bits : {8, 24})
-    for (int o = 1; o <= 9; ++o) {
-      Picture p;
-      ASSERT_TRUE(Picture::create(3, 2, bits, p).ok());
-      for (size_t i = 0; i < p.byteSize(); ++i) p.data()[i] = uint8_t('a' + i / p.bytesPerPixel());
-      ASSERT_TRUE(jpeg::applyOrientation(p, o == 9 ? 42 : o).ok());  // nonsense means as stored
-      std::string seen;
-      for (uint32_t y = 0; y < p.height(); ++y) {
-        if (y) seen += '/';
-        for (uint32_t x = 0; x < p.width(); ++x) seen += char(p.row(y)[x * p.bytesPerPixel()]);
-      }
-      EXPECT_EQ(seen, upright[o == 9 ? 0 : o - 1]) << bits << " bits, orientation " << o;
-      EXPECT_EQ(p.bits(), bits);
-    }
+  EXPECT_EQ(jpeg::scanMarkers(file).scanData,
+            file.size() - 2);  // the coded data follows the scan header
+  EXPECT_EQ(jpeg::scanMarkers(overrun).scanData, 0u);
+  for (size_t n = 0; n < good.size(); ++n)
+    EXPECT_EQ(jpeg::scanMarkers(Bytes(good.data(), n)).orientation, 1) << n;
 }
 
 }  // namespace

@@ -112,17 +112,14 @@ TEST(Pcx, WidestAndFlatScanLines) {
 }
 
 TEST(Pcx, FilesOfOtherProgramsReadAsTheyReadThem) {
-  REQUIRE_TOOL(Tool::ImageMagick);
-  REQUIRE_TOOL(Tool::GraphicsMagick);
-  const Tool im = Tool::ImageMagick, gm = Tool::GraphicsMagick;
   const int f = format::kPcx;
   expectReadsLikeItsMaker(pcx::decode, ".pcx",
                           {
-                              {im, "24", "", 24, 24, f, "RLE"},  // three planes, odd bytes a line
-                              {im, "8", "-type Palette", 8, 8, f, "RLE"},
-                              {gm, "24", "", 24, 24, f, "RLE"},
-                              {gm, "8", "-type Palette", 8, 8, f, "RLE"},
-                              {gm, "1g", "-type Bilevel", 1, 1, f, "RLE"},
+                              {kIm, "24", "", 24, 24, f, "RLE"},  // three planes, odd bytes a line
+                              {kIm, "8", "-type Palette", 8, 8, f, "RLE"},
+                              {kGm, "24", "", 24, 24, f, "RLE"},
+                              {kGm, "8", "-type Palette", 8, 8, f, "RLE"},
+                              {kGm, "1g", "-type Bilevel", 1, 1, f, "RLE"},
                           });
 }
 

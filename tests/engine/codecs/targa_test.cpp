@@ -142,21 +142,18 @@ TEST(Targa, EveryLayoutReadsAsItsSourceAndAsOthersReadIt) {
 }
 
 TEST(Targa, FilesOfOtherProgramsRead) {
-  REQUIRE_TOOL(Tool::ImageMagick);
-  REQUIRE_TOOL(Tool::GraphicsMagick);
   // ImageMagick 6 stores rows against the origin bit, so GraphicsMagick judges its files.
-  const Tool im = Tool::ImageMagick, gm = Tool::GraphicsMagick;
   const int t = format::kTarga;
   expectReadsLikeItsMaker(targa::decode, ".tga",
                           {
-                              {im, "24", "", 24, 24, t, "None", 0, gm},
-                              {im, "24", "-compress RLE", 24, 24, t, "RLE", 0, gm},
-                              {im, "24", "-type TrueColorAlpha", 24, 32, t, "None", 0, gm},
-                              {im, "8", "-type Palette", 8, 8, t, "None", 0, gm},
-                              {im, "8", "-type Palette -compress RLE", 8, 8, t, "RLE", 0, gm},
-                              {im, "8g", "-type Grayscale -compress RLE", 8, 8, t, "RLE", 0, gm},
-                              {gm, "24", "", 24, 24, t, "None"},
-                              {gm, "8", "-type Palette", 8, 8, t, "None"},
+                              {kIm, "24", "", 24, 24, t, "None", 0, kGm},
+                              {kIm, "24", "-compress RLE", 24, 24, t, "RLE", 0, kGm},
+                              {kIm, "24", "-type TrueColorAlpha", 24, 32, t, "None", 0, kGm},
+                              {kIm, "8", "-type Palette", 8, 8, t, "None", 0, kGm},
+                              {kIm, "8", "-type Palette -compress RLE", 8, 8, t, "RLE", 0, kGm},
+                              {kIm, "8g", "-type Grayscale -compress RLE", 8, 8, t, "RLE", 0, kGm},
+                              {kGm, "24", "", 24, 24, t, "None"},
+                              {kGm, "8", "-type Palette", 8, 8, t, "None"},
                           });
 }
 

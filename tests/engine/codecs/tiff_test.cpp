@@ -34,58 +34,55 @@ TEST(Tiff, ManyStripsAndWhiteFirstBlackAndWhiteRoundTrip) {
 }
 
 TEST(Tiff, FilesOfOtherWritersReadAsTheyReadThem) {
-  REQUIRE_TOOL(Tool::ImageMagick);
-  REQUIRE_TOOL(Tool::GraphicsMagick);
-  REQUIRE_TOOL(Tool::Vips);
-  const Tool im = Tool::ImageMagick, gm = Tool::GraphicsMagick, vips = Tool::Vips;
   const int t = format::kTiff, cmyk = format::kTiffCmyk, j444 = format::kTiffJpeg444;
   const std::string tiles = " -define tiff:tile-geometry=16x16 ",
                     vipsTiles = " tile tile-width=16 tile-height=16";
   expectReadsLikeItsMaker(
       tiff::decode, ".tif",
       {
-          {im, "24", "-compress None", 24, 24, t, "None"},
-          {im, "24", "-compress LZW -define tiff:predictor=2", 24, 24, t, "LZW"},
-          {im, "24", "-compress Zip", 24, 24, t, "Deflate"},
-          {im, "24", "-compress RLE", 24, 24, t, "PackBits"},
-          {im, "24", "-compress LZW" + tiles, 24, 24, t, "LZW"},
-          {im, "24", "-compress Zip -depth 16" + tiles, 24, 48, t, "Deflate"},
-          {im, "24", "-depth 16", 24, 48, t, "None"},
-          {im, "24", "-interlace Plane -compress LZW", 24, 24, t, "LZW"},
-          {im, "24", "-interlace Plane" + tiles, 24, 24, t, "None"},
-          {im, "24", "-alpha set", 24, 32, t, "None"},
-          {im, "24", "-alpha set -depth 16 -compress Zip", 24, 64, t, "Deflate"},
-          {im, "24", "", 24, 24, t, "None", 0, im, "TIFF64:"},  // BigTIFF
-          {gm, "24", "-compress LZW", 24, 24, t, "LZW"},
-          {gm, "24", "-compress None -endian MSB", 24, 24, t, "None"},
-          {gm, "24", "-depth 16 -endian MSB", 24, 48, t, "None"},
-          {im, "8g", "-depth 8", 8, 8, t, "None"},
-          {im, "8g", "-compress LZW -define tiff:predictor=2", 8, 8, t, "LZW"},
-          {im, "8g", "-depth 16", 8, 16, t, "None"},
-          {im, "8g", "-define tiff:photometric=min-is-white -compress Zip", 8, 8, t, "Deflate"},
-          {gm, "8g", "-compress LZW", 8, 8, t, "LZW"},
-          {im, "4g", "-depth 4", 4, 4, t, "None"},
-          {im, "4g", "-depth 2 -compress LZW", 4, 2, t, "LZW"},
-          {im, "1g", "-compress Group4", 1, 1, t, "CCITT G4"},
-          {im, "1g", "-compress Fax", 1, 1, t, "CCITT G3"},
-          {im, "1g", "-depth 1 -compress None", 1, 1, t, "None"},
-          {im, "1g", "-depth 1 -define quantum:polarity=min-is-white", 1, 1, t, "None"},
-          {im, "1g", "-depth 1 -define tiff:fill-order=lsb", 1, 1, t, "None"},
-          {im, "1g", "-depth 1 -compress LZW", 1, 1, t, "LZW"},
-          {gm, "1g", "-compress Group4", 1, 1, t, "CCITT G4"},
-          {im, "8", "-type Palette", 8, 8, t, "None"},
-          {im, "8", "-type Palette -compress LZW", 8, 8, t, "LZW"},
-          {im, "4", "-type Palette -compress Zip", 4, 4, t, "Deflate"},
+          {kIm, "24", "-compress None", 24, 24, t, "None"},
+          {kIm, "24", "-compress LZW -define tiff:predictor=2", 24, 24, t, "LZW"},
+          {kIm, "24", "-compress Zip", 24, 24, t, "Deflate"},
+          {kIm, "24", "-compress RLE", 24, 24, t, "PackBits"},
+          {kIm, "24", "-compress LZW" + tiles, 24, 24, t, "LZW"},
+          {kIm, "24", "-compress Zip -depth 16" + tiles, 24, 48, t, "Deflate"},
+          {kIm, "24", "-depth 16", 24, 48, t, "None"},
+          {kIm, "24", "-interlace Plane -compress LZW", 24, 24, t, "LZW"},
+          {kIm, "24", "-interlace Plane" + tiles, 24, 24, t, "None"},
+          {kIm, "24", "-alpha set", 24, 32, t, "None"},
+          {kIm, "24", "-alpha set -depth 16 -compress Zip", 24, 64, t, "Deflate"},
+          {kIm, "24", "", 24, 24, t, "None", 0, kIm, "TIFF64:"},  // BigTIFF
+          {kGm, "24", "-compress LZW", 24, 24, t, "LZW"},
+          {kGm, "24", "-compress None -endian MSB", 24, 24, t, "None"},
+          {kGm, "24", "-depth 16 -endian MSB", 24, 48, t, "None"},
+          {kIm, "8g", "-depth 8", 8, 8, t, "None"},
+          {kIm, "8g", "-compress LZW -define tiff:predictor=2", 8, 8, t, "LZW"},
+          {kIm, "8g", "-depth 16", 8, 16, t, "None"},
+          {kIm, "8g", "-define tiff:photometric=min-is-white -compress Zip", 8, 8, t, "Deflate"},
+          {kGm, "8g", "-compress LZW", 8, 8, t, "LZW"},
+          {kIm, "4g", "-depth 4", 4, 4, t, "None"},
+          {kIm, "4g", "-depth 2 -compress LZW", 4, 2, t, "LZW"},
+          {kIm, "1g", "-compress Group4", 1, 1, t, "CCITT G4"},
+          {kIm, "1g", "-compress Fax", 1, 1, t, "CCITT G3"},
+          {kIm, "1g", "-depth 1 -compress None", 1, 1, t, "None"},
+          {kIm, "1g", "-depth 1 -define quantum:polarity=min-is-white", 1, 1, t, "None"},
+          {kIm, "1g", "-depth 1 -define tiff:fill-order=lsb", 1, 1, t, "None"},
+          {kIm, "1g", "-depth 1 -compress LZW", 1, 1, t, "LZW"},
+          {kGm, "1g", "-compress Group4", 1, 1, t, "CCITT G4"},
+          {kIm, "8", "-type Palette", 8, 8, t, "None"},
+          {kIm, "8", "-type Palette -compress LZW", 8, 8, t, "LZW"},
+          {kIm, "4", "-type Palette -compress Zip", 4, 4, t, "Deflate"},
           // Other colour spaces, judged by ImageMagick reading the same file.
-          {im, "photo", "-colorspace CMYK", 24, 32, cmyk, "None", 1},
-          {im, "photo", "-colorspace CMYK -compress LZW" + tiles, 24, 32, cmyk, "LZW", 1},
+          {kIm, "photo", "-colorspace CMYK", 24, 32, cmyk, "None", 1},
+          {kIm, "photo", "-colorspace CMYK -compress LZW" + tiles, 24, 32, cmyk, "LZW", 1},
           // ImageMagick keeps JPEG-in-TIFF in RGB, unsampled; GraphicsMagick
           // writes YCbCr at 2 × 2; vips keeps full chroma from quality 90 up.
-          {im, "photo", "-compress JPEG -quality 95", 24, 24, j444, "JPEG", 3},
-          {gm, "photo", "-compress JPEG -quality 95", 24, 24, format::kTiffJpeg420, "JPEG", 3, im},
-          {vips, "photo", "compression=jpeg Q=95" + vipsTiles, 24, 24, j444, "JPEG", 3, im},
-          {vips, "photo", "compression=jpeg Q=85" + vipsTiles, 24, 24, format::kTiffJpeg420, "JPEG",
-           3, im},
+          {kIm, "photo", "-compress JPEG -quality 95", 24, 24, j444, "JPEG", 3},
+          {kGm, "photo", "-compress JPEG -quality 95", 24, 24, format::kTiffJpeg420, "JPEG", 3,
+           kIm},
+          {kVips, "photo", "compression=jpeg Q=95" + vipsTiles, 24, 24, j444, "JPEG", 3, kIm},
+          {kVips, "photo", "compression=jpeg Q=85" + vipsTiles, 24, 24, format::kTiffJpeg420,
+           "JPEG", 3, kIm},
       });
 }
 
