@@ -82,73 +82,50 @@ TEST(ConvertOperations, EachFlagRunsItsOperationInTheOrderGiven) {
   }
 }
 
-TEST(ConvertInfo, PrintsTheTwelveFactsInOrderForEachFormat) {
+TEST(ConvertInfo, PrintsTheTwelveFactsInOrder) {
   REQUIRE_TOOL(Tool::ImageMagick);
+  // Files another program wrote: colour, grey with a palette, and two pages
+  // of which the first is loaded. The facts of each format are checked with
+  // its codec; here, how the tool prints them.
   TempDir dir;
-  const Picture rgb = makePattern(40, 30, 24), photo = makePhoto(64, 48),
-                gray = makePattern(64, 48, 8, true);
-  const std::vector<std::string> names = {
-      "BitsPerPixel", "ImageWidth",   "ImageHeight", "IsGray",  "FileFormat",  "OriginBits",
-      "OriginWidth",  "OriginHeight", "FileSize",    "MemSize", "Compression", "PageCount"};
-  using Facts = std::map<std::string, std::string>;
+  const Picture rgb = makePattern(40, 30, 24), gray = makePattern(64, 48, 8, true);
   const struct {
-    std::string name;
+    std::string name, args, expected;  // FileSize is added
     std::vector<const Picture*> pages;
-    std::vector<std::string> options;
-    Facts expected;
   } cases[] = {
       {"rgb.bmp",
-       {&rgb},
-       {"-type", "TrueColor"},
-       {{"BitsPerPixel", "24"},
-        {"ImageWidth", "40"},
-        {"ImageHeight", "30"},
-        {"IsGray", "0"},
-        {"FileFormat", "6"},
-        {"OriginBits", "24"},
-        {"OriginWidth", "40"},
-        {"OriginHeight", "30"},
-        {"MemSize", "3600"},
-        {"Compression", "None"},
-        {"PageCount", "1"}}},
+       "-type TrueColor",
+       "BitsPerPixel: 24\nImageWidth: 40\nImageHeight: 30\nIsGray: 0\nFileFormat: 6\nOriginBits: "
+       "24\n"
+       "OriginWidth: 40\nOriginHeight: 30\nFileSize: %\nMemSize: 3600\nCompression: "
+       "None\nPageCount: 1\n",
+       {&rgb}},
       {"gray.bmp",
-       {&gray},
-       {"-type", "Palette"},
-       {{"BitsPerPixel", "8"},
-        {"IsGray", "1"},
-        {"FileFormat", "6"},
-        {"MemSize", std::to_string(64 * 48 + 256 * 3)}}},
-      {"s420.jpg",
-       {&photo},
-       {"-sampling-factor", "2x2"},
-       {{"BitsPerPixel", "24"}, {"FileFormat", "21"}, {"Compression", "JPEG"}}},
-      {"s422.jpg", {&photo}, {"-sampling-factor", "2x1"}, {{"FileFormat", "23"}}},
-      {"s444.jpg", {&photo}, {"-sampling-factor", "1x1"}, {{"FileFormat", "10"}}},
-      {"gray.jpg", {&gray}, {}, {{"BitsPerPixel", "8"}, {"IsGray", "1"}, {"FileFormat", "10"}}},
-      {"lzw.tif",
-       {&photo},
-       {"-compress", "lzw"},
-       {{"FileFormat", "3"}, {"Compression", "LZW"}, {"BitsPerPixel", "24"}}},
-      {"rle.pcx", {&photo}, {}, {{"FileFormat", "1"}, {"OriginWidth", "64"}}},
-      {"plain.tga", {&photo}, {"-compress", "none"}, {{"FileFormat", "4"}, {"OriginHeight", "48"}}},
-      // The first page is the one loaded.
-      {"two.tif", {&rgb, &photo}, {}, {{"PageCount", "2"}, {"ImageWidth", "40"}}},
+       "-type Palette -compress None",
+       "BitsPerPixel: 8\nImageWidth: 64\nImageHeight: 48\nIsGray: 1\nFileFormat: 6\nOriginBits: 8\n"
+       "OriginWidth: 64\nOriginHeight: 48\nFileSize: %\nMemSize: 3840\nCompression: "
+       "None\nPageCount: 1\n",
+       {&gray}},
+      {"two.tif",
+       "-compress LZW",
+       "BitsPerPixel: 24\nImageWidth: 40\nImageHeight: 30\nIsGray: 0\nFileFormat: 3\nOriginBits: "
+       "24\n"
+       "OriginWidth: 40\nOriginHeight: 30\nFileSize: %\nMemSize: 3600\nCompression: "
+       "LZW\nPageCount: 2\n",
+       {&rgb, &gray}},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    const ByteVec file = toolWrites(Tool::ImageMagick, c.pages, c.options, c.name);
+    std::vector<std::string> args;
+    std::istringstream words(c.args);
+    for (std::string w; words >> w;) args.push_back(w);
+    const ByteVec file = toolWrites(Tool::ImageMagick, c.pages, args, c.name);
     writeText(dir.file(c.name), std::string(file.begin(), file.end()));
     const RunResult r = convert({"--info", dir.file(c.name)});
-    ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_TRUE(r.err.empty());
-    std::vector<std::string> order;
-    std::istringstream lines(r.out);
-    for (std::string line; std::getline(lines, line);)
-      order.push_back(line.substr(0, line.find(':')));
-    EXPECT_EQ(order, names);
-    const auto facts = infoOf(dir.file(c.name));
-    for (const auto& [name, value] : c.expected) EXPECT_EQ(facts.at(name), value) << name;
-    EXPECT_EQ(facts.at("FileSize"), std::to_string(file.size()));
+    std::string expected = c.expected;
+    expected.replace(expected.find('%'), 1, std::to_string(file.size()));
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, expected) << c.name;
+    EXPECT_TRUE(r.err.empty()) << r.err;
   }
 }
 
