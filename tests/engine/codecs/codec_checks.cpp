@@ -47,6 +47,15 @@ void expectDecodes(DecodeFn decode, const std::vector<DecodeRow>& rows) {
   }
 }
 
+void expectRefused(DecodeFn decode, const std::vector<Refusal>& rows) {
+  for (const Refusal& r : rows) {
+    Decoded d;
+    const Status s = decode(r.file, {}, d);
+    EXPECT_EQ(s.code(), r.code) << r.name << ": " << s.message();
+    EXPECT_TRUE(d.picture.empty()) << r.name;
+  }
+}
+
 void expectReadsLikeItsMaker(DecodeFn decode, const std::string& extension,
                              const std::vector<MadeElsewhere>& rows) {
   for (const MadeElsewhere& r : rows) {

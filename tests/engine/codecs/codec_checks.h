@@ -46,6 +46,14 @@ struct DecodeRow {
 };
 void expectDecodes(DecodeFn decode, const std::vector<DecodeRow>& rows);
 
+// A file that must be refused with `code`, handing out no picture.
+struct Refusal {
+  std::string name;
+  ByteVec file;
+  ErrorCode code;
+};
+void expectRefused(DecodeFn decode, const std::vector<Refusal>& rows);
+
 // A file another program makes, and what must be read from it: the
 // picture its maker reads from it (or `judge`, when the maker misreads the
 // format), within `tolerance` per channel.

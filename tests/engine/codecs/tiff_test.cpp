@@ -165,40 +165,34 @@ TEST(Tiff, CountsPagesShowsTheFirstAndSurvivesLoopingChains) {
 
 TEST(Tiff, HostileDirectoriesFailCleanly) {
   const ByteVec px(12, 1);
-  const struct {
-    const char* name;
-    ByteVec file;
-    ErrorCode code;
-  } cases[] = {
-      {"signature only", {'I', 'I', 42, 0}, ErrorCode::BadHeader},
-      {"directory past the end", {'I', 'I', 42, 0, 0xF0, 0xFF, 0xFF, 0x0F}, ErrorCode::BadHeader},
-      {"zero width", buildTiff(0, 4, 8, 1, 1, px), ErrorCode::BadHeader},
-      {"too wide", buildTiff(70000, 1, 8, 1, 1, px), ErrorCode::LimitExceeded},
-      {"12-bit grey", buildTiff(2, 2, 12, 1, 1, px), ErrorCode::Unsupported},
-      {"strip past the end", buildTiff(3, 4, 8, 1, 1, px, {{273, 4, 1, 100000}}),
-       ErrorCode::Truncated},
-      // One 32768 × 32768 tile for a 1 × 1 picture: 3 GB of buffer for 3 bytes.
-      {"giant tile",
-       buildTiff(1, 1, 8, 3, 2, px,
-                 {{322, 4, 1, 32768}, {323, 4, 1, 32768}, {324, 4, 1, 0}, {325, 4, 1, 12}}),
-       ErrorCode::LimitExceeded},
-      // libtiff alone would drop these tags and read the pixels wrongly.
-      {"colour map past the end", buildTiff(3, 4, 8, 1, 3, px, {{320, 3, 768, 4000}}),
-       ErrorCode::BadHeader},
-      {"sample sizes past the end", buildTiff(2, 2, 8, 3, 2, px, {{258, 3, 3, 4000}}),
-       ErrorCode::BadHeader},
-      // Signed and floating-point samples are refused rather than shown as noise.
-      {"signed samples", buildTiff(2, 2, 16, 1, 1, ByteVec(8, 1), {{339, 3, 1, 2}}),
-       ErrorCode::Unsupported},
-      {"float samples", buildTiff(1, 2, 32, 1, 1, ByteVec(8, 1), {{339, 3, 1, 3}}),
-       ErrorCode::Unsupported},
-  };
-  for (const auto& c : cases) {
-    Decoded d;
-    const Status s = tiff::decode(c.file, {}, d);
-    EXPECT_EQ(s.code(), c.code) << c.name << ": " << s.message();
-    EXPECT_TRUE(d.picture.empty()) << c.name;
-  }
+  expectRefused(
+      tiff::decode,
+      {
+          {"signature only", {'I', 'I', 42, 0}, ErrorCode::BadHeader},
+          {"directory past the end",
+           {'I', 'I', 42, 0, 0xF0, 0xFF, 0xFF, 0x0F},
+           ErrorCode::BadHeader},
+          {"zero width", buildTiff(0, 4, 8, 1, 1, px), ErrorCode::BadHeader},
+          {"too wide", buildTiff(70000, 1, 8, 1, 1, px), ErrorCode::LimitExceeded},
+          {"12-bit grey", buildTiff(2, 2, 12, 1, 1, px), ErrorCode::Unsupported},
+          {"strip past the end", buildTiff(3, 4, 8, 1, 1, px, {{273, 4, 1, 100000}}),
+           ErrorCode::Truncated},
+          // One 32768 × 32768 tile for a 1 × 1 picture: 3 GB of buffer for 3 bytes.
+          {"giant tile",
+           buildTiff(1, 1, 8, 3, 2, px,
+                     {{322, 4, 1, 32768}, {323, 4, 1, 32768}, {324, 4, 1, 0}, {325, 4, 1, 12}}),
+           ErrorCode::LimitExceeded},
+          // libtiff alone would drop these tags and read the pixels wrongly.
+          {"colour map past the end", buildTiff(3, 4, 8, 1, 3, px, {{320, 3, 768, 4000}}),
+           ErrorCode::BadHeader},
+          {"sample sizes past the end", buildTiff(2, 2, 8, 3, 2, px, {{258, 3, 3, 4000}}),
+           ErrorCode::BadHeader},
+          // Signed and floating-point samples are refused rather than shown as noise.
+          {"signed samples", buildTiff(2, 2, 16, 1, 1, ByteVec(8, 1), {{339, 3, 1, 2}}),
+           ErrorCode::Unsupported},
+          {"float samples", buildTiff(1, 2, 32, 1, 1, ByteVec(8, 1), {{339, 3, 1, 3}}),
+           ErrorCode::Unsupported},
+      });
   // A byte count claiming 4 GB for a 3 × 4 strip, 8 of whose 12 bytes are there.
   ByteVec forged = buildTiff(3, 4, 8, 1, 1, ByteVec(12, 200), {{279, 4, 1, 0xFFFFFFF0u}});
   forged.resize(forged.size() - 4);
