@@ -159,6 +159,8 @@ TEST(Bmp, FilesOfOtherProgramsReadAsTheyReadThem) {
           {kGm, "24", "", 24, 24, b, "None"},
           {kGm, "8", "-type Palette", 8, 8, b, "RLE"},
           {kGm, "4", "-type Palette", 4, 4, b, "None"},
+          {kPil, "24", "", 24, 24, b, "None"},
+          {kPil, "8g", "", 8, 8, b, "None"},
       });
 }
 

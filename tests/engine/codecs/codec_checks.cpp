@@ -84,13 +84,13 @@ ByteVec sampleOf(const Codec& codec, const Picture& p, int factor) {
 }
 
 Facts factsFor(const Codec& c, const Picture& p) {
-  const bool gray = p.isGray();
-  const int bits = !c.lossless                      ? (gray ? 8 : 24)
+  const int bits = !c.lossless                      ? (p.isGray() ? 8 : 24)
                    : p.bits() < 24 && c.paletteBits ? c.paletteBits
                                                     : p.bits();
-  return {
-      bits,          bits, p.width(), p.height(), gray && c.grayFormat ? c.grayFormat : c.format,
-      c.compression, gray};
+  const bool gray = p.isGray() && bits < 24;
+  return {bits,       c.storedBits ? c.storedBits(p) : bits,          p.width(),
+          p.height(), gray && c.grayFormat ? c.grayFormat : c.format, c.compression,
+          gray};
 }
 
 ByteVec buildTiff(uint32_t width, uint32_t height, uint16_t bitsPerSample, uint16_t samples,

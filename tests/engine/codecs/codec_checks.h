@@ -13,7 +13,8 @@
 
 namespace zelmar::test {
 
-inline constexpr Tool kIm = Tool::ImageMagick, kGm = Tool::GraphicsMagick, kVips = Tool::Vips;
+inline constexpr Tool kIm = Tool::ImageMagick, kGm = Tool::GraphicsMagick, kVips = Tool::Vips,
+                      kPil = Tool::Pillow;
 
 using DecodeFn = Status (*)(Bytes, const Limits&, Decoded&);
 using EncodeFn = Status (*)(const Picture&, const EncodeOptions&, OutputBuffer&);
@@ -98,6 +99,7 @@ struct Codec {
   size_t checkedFrom = 0;       // damage past this byte is always detected (0: never)
   Tool maker = Tool::ImageMagick;
   std::vector<std::string> makerArgs = {};
+  int (*storedBits)(const Picture& source) = nullptr;  // origin depth, when not the loaded one
 };
 const std::vector<Codec>& codecs();
 // A file of `p` in this format: ours, or the maker's for a read-only one.

@@ -87,19 +87,31 @@ Picture sourceFor(const Codec& c, uint32_t w, uint32_t h, Depth d) {
   return p;
 }
 
+// Our files give the source back (lossy ones close to it); a read-only
+// format's samples read as their maker reads them.
 TEST(Codecs, EveryDepthRoundTripsWithItsFacts) {
-  for (const Codec& c : codecs())
+  for (const Codec& c : codecs()) {
+    if (!c.encode) {
+      REQUIRE_TOOL(c.maker);
+    }
     for (const Depth d : kDepths)
       for (uint32_t w : {1u, 7u, 33u}) {  // rows padded every way
         SCOPED_TRACE(testing::Message()
                      << c.name << " " << d.bits << (d.gray ? " grey" : "") << " " << w);
         const Picture src = sourceFor(c, w, 5, d);
-        const Decoded got = decodeOk(c.decode, sampleOf(c, src, 2));
+        const ByteVec file = sampleOf(c, src, 2);
+        const Decoded got = decodeOk(c.decode, file);
         EXPECT_EQ(factsOf(got), factsFor(c, src));
-        EXPECT_TRUE(c.lossless ? closeColours(got.picture, src, 0)
-                               : testing::AssertionResult(meanChannelDiff(got.picture, src) < 6))
-            << meanChannelDiff(got.picture, src);
+        if (!c.encode) {
+          EXPECT_TRUE(
+              closeColours(got.picture, toolReads(c.maker, file, c.name), c.lossless ? 0 : 2));
+        } else if (c.lossless) {
+          EXPECT_TRUE(closeColours(got.picture, src, 0));
+        } else {
+          EXPECT_LT(meanChannelDiff(got.picture, src), 6);
+        }
       }
+  }
 }
 
 TEST(Codecs, OtherProgramsReadOurFiles) {

@@ -69,6 +69,7 @@ TEST(Jpeg, FilesOfOtherWritersReadAsTheyReadThem) {
           // so the file, not the source, is the reference.
           {kIm, "photo", "-quality 95 -colorspace CMYK", 24, 32, j444, "JPEG", 2},
           {kGm, "photo", "-quality 95 -colorspace CMYK", 24, 32, j444, "JPEG", 2, kIm},
+          {kPil, "photo", "quality=95", 24, 24, j420, "JPEG", 2},
       });
 }
 

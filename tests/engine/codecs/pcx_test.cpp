@@ -120,6 +120,8 @@ TEST(Pcx, FilesOfOtherProgramsReadAsTheyReadThem) {
                               {kGm, "24", "", 24, 24, f, "RLE"},
                               {kGm, "8", "-type Palette", 8, 8, f, "RLE"},
                               {kGm, "1g", "-type Bilevel", 1, 1, f, "RLE"},
+                              {kPil, "24", "", 24, 24, f, "RLE"},
+                              {kPil, "8g", "", 8, 8, f, "RLE"},
                           });
 }
 

@@ -154,6 +154,8 @@ TEST(Targa, FilesOfOtherProgramsRead) {
                               {kIm, "8g", "-type Grayscale -compress RLE", 8, 8, t, "RLE", 0, kGm},
                               {kGm, "24", "", 24, 24, t, "None"},
                               {kGm, "8", "-type Palette", 8, 8, t, "None"},
+                              {kPil, "24", "", 24, 24, t, "None"},
+                              {kPil, "24", "compression=tga_rle", 24, 24, t, "RLE"},
                           });
 }
 

@@ -69,6 +69,8 @@ TEST(Tiff, FilesOfOtherWritersReadAsTheyReadThem) {
           {kIm, "1g", "-depth 1 -define tiff:fill-order=lsb", 1, 1, t, "None"},
           {kIm, "1g", "-depth 1 -compress LZW", 1, 1, t, "LZW"},
           {kGm, "1g", "-compress Group4", 1, 1, t, "CCITT G4"},
+          {kPil, "24", "compression=tiff_lzw", 24, 24, t, "LZW"},
+          {kPil, "8g", "compression=tiff_adobe_deflate", 8, 8, t, "Deflate"},
           {kIm, "8", "-type Palette", 8, 8, t, "None"},
           {kIm, "8", "-type Palette -compress LZW", 8, 8, t, "LZW"},
           {kIm, "4", "-type Palette -compress Zip", 4, 4, t, "Deflate"},
