@@ -9,16 +9,13 @@
 #include "bench_main.h"
 #include "engine/codecs/bmp.h"
 #include "engine/codecs/pcx.h"
-#include "support/pictures.h"
+#include "shared_photo.h"
 
 namespace {
 
 using namespace zelmar;
 
-const Picture& photo() {
-  static const Picture p = test::makePhoto(6000, 4000);
-  return p;
-}
+const Picture& photo() { return bench::sharedPhoto(); }
 
 template <auto Encode>
 void encodePhoto(benchmark::State& state) {
@@ -87,6 +84,4 @@ BENCHMARK(decodePhoto<pcx::encode, pcx::decode>)
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  return zelmar::bench::runBenchmarks(argc, argv);
-}
+int main(int argc, char** argv) { return zelmar::bench::runBenchmarks(argc, argv); }

@@ -11,10 +11,10 @@
 #include <memory>
 #include <string>
 
+#include "base/viewer_context.h"
 #include "bench_main.h"
-#include "engine/qt/engine_factory.h"
-#include "files/OpenFrm.h"
 #include "engine/qt/file_names.h"
+#include "files/OpenFrm.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -31,10 +31,14 @@ const zelmar::test::TempDir& folderOf(int files) {
   return *dir;
 }
 
+// No preview engine: the lists are what is measured.
+ImageEngine* noPreview(QWidget*) { return nullptr; }
+
 void BM_ListFolder(benchmark::State& state) {
   const int files = int(state.range(0));
   const QString folder = filenames::fromFsPath(folderOf(files).path());
-  OpenFrm frm;
+  ViewerContext context(noPreview);
+  OpenFrm frm(context);
   frm.File1->setPattern(QStringLiteral("*.jpg;*.bmp;*.pcx;*.tif;*.tga;*.jpeg"));
   for (auto _ : state) {
     frm.Dir1->setPath(folder);
@@ -46,7 +50,8 @@ void BM_ListFolder(benchmark::State& state) {
 
 void BM_AddAllAndOk(benchmark::State& state) {
   const int files = int(state.range(0));
-  OpenFrm frm;
+  ViewerContext context(noPreview);
+  OpenFrm frm(context);
   frm.Dir1->setPath(filenames::fromFsPath(folderOf(files).path()));
   for (auto _ : state) {
     frm.Command4_Click();
@@ -64,8 +69,6 @@ BENCHMARK(BM_AddAllAndOk)->Arg(1000)->Arg(5000)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  // No preview engine: the lists are what is measured.
-  setImageEngineFactory([](QWidget*) { return static_cast<ImageEngine*>(nullptr); });
   QApplication app(argc, argv);
   return zelmar::bench::runBenchmarks(argc, argv);
 }

@@ -5,6 +5,7 @@
 //   scripts/build.sh release viewer_qt_bench
 //   build/release/bench/viewer_qt_bench
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QDir>
@@ -15,12 +16,9 @@
 #include <ctime>
 #include <fstream>
 #include <memory>
-#include <unistd.h>
 
-#include "bench_main.h"
-#include "app/module1.h"
 #include "app/picfrm.h"
-#include "app/prompt.h"
+#include "bench_main.h"
 #include "engine/io/file_io.h"
 #include "engine/qt/engine_factory.h"
 #include "support/pictures.h"
@@ -47,7 +45,7 @@ void waitForPaint(const PaintCounter& counter, int before) {
 }
 
 double decodeMilliseconds(const QString& path) {
-  std::unique_ptr<ImageEngine> probe(createImageEngine(nullptr));
+  std::unique_ptr<ImageEngine> probe(createDefaultImageEngine(nullptr));
   probe->LoadFile(path, 0, 0, 1);  // warm the file cache as the viewer's load is warm
   QElapsedTimer t;
   t.start();
@@ -71,8 +69,8 @@ long residentKilobytes() {
 }
 
 void savePicture(const zelmar::Picture& p, const QString& path) {
-  const auto s = zelmar::savePicture(p, path.toStdString(), path.endsWith(".jpg") ? 21 : 6, 0,
-                                     64, false);
+  const auto s =
+      zelmar::savePicture(p, path.toStdString(), path.endsWith(".jpg") ? 21 : 6, 0, 64, false);
   if (!s.ok()) std::abort();
 }
 
@@ -81,6 +79,14 @@ void reportOverhead(benchmark::State& state, double decode, double overhead, dou
   state.counters["decode_ms"] = decode;
   state.counters["worst_overhead_ms"] = overhead;
   state.counters["goal_met"] = overhead <= goalMs;
+}
+
+// The viewer as started with no argument; the exit question never comes
+// up here, but never block on one.
+std::unique_ptr<picfrm> viewer() {
+  auto w = std::make_unique<picfrm>();
+  w->context().prompt().setMessageHook([](QMessageBox&) { return QMessageBox::No; });
+  return w;
 }
 
 struct Folder {
@@ -100,20 +106,21 @@ void BM_StartupToFirstPicture(benchmark::State& state) {
   savePicture(zelmar::test::makePhoto(1920, 1080), folder.path("a0000.bmp"));
   savePicture(zelmar::test::makePhoto(64, 48), folder.path("a0001.bmp"));
   for (int i = 2; i < 1000; ++i)
-    QFile::copy(folder.path("a0001.bmp"), folder.path(QString("a%1.bmp").arg(i, 4, 10, QChar('0'))));
+    QFile::copy(folder.path("a0001.bmp"),
+                folder.path(QString("a%1.bmp").arg(i, 4, 10, QChar('0'))));
   const double decode = decodeMilliseconds(folder.path("a0000.bmp"));
   double overhead = 0;
   for (auto _ : state) {
     QElapsedTimer t;
     t.start();
-    auto w = std::make_unique<picfrm>();
+    auto w = viewer();
     PaintCounter counter(w->Engine1->widget());
     w->show();
     waitForPaint(counter, 0);
     const double total = double(t.nsecsElapsed()) / 1e6;
     state.SetIterationTime(total / 1000);
     overhead = std::max(overhead, total - decode);
-    if (Module1::PictureCount != 1000) state.SkipWithError("the folder was not listed");
+    if (w->context().PictureCount() != 1000) state.SkipWithError("the folder was not listed");
   }
   reportOverhead(state, decode, overhead, 300);
 }
@@ -123,7 +130,7 @@ void BM_NextLargeJpegInFit(benchmark::State& state) {
   Folder folder;
   savePicture(zelmar::test::makePhoto(6000, 4000, 3), folder.path("a.jpg"));
   savePicture(zelmar::test::makePhoto(6000, 4000, 5), folder.path("b.jpg"));
-  auto w = std::make_unique<picfrm>();
+  auto w = viewer();
   w->resize(1280, 800);
   w->show();
   PaintCounter counter(w->Engine1->widget());
@@ -132,7 +139,7 @@ void BM_NextLargeJpegInFit(benchmark::State& state) {
   // control itself needs beyond the decode (its fitted view of 24 megapixels).
   double bare = 0;
   {
-    std::unique_ptr<ImageEngine> control(createImageEngine(nullptr));
+    std::unique_ptr<ImageEngine> control(createDefaultImageEngine(nullptr));
     control->widget()->resize(w->Engine1->widget()->size());
     control->widget()->show();
     PaintCounter bareCounter(control->widget());
@@ -152,13 +159,13 @@ void BM_NextLargeJpegInFit(benchmark::State& state) {
   // Each step is set against a decode of the very picture it shows, timed
   // just before it: on a shared machine a single decode measured up front
   // says little about the load a few seconds later.
-  std::unique_ptr<ImageEngine> probe(createImageEngine(nullptr));
+  std::unique_ptr<ImageEngine> probe(createDefaultImageEngine(nullptr));
   probe->LoadFile(folder.path("a.jpg"), 0, 0, 1);  // the viewer's control holds a picture too
   double worst = 0, sum = 0, cpuSum = 0, decodeSum = 0, decodeCpuSum = 0;
   int steps = 0;
   for (auto _ : state) {
-    const int16_t next = int16_t((w->PictureIndex + 1) % Module1::PictureCount);
-    const QString& nextPath = Module1::PictureList[size_t(next)];
+    const int16_t next = int16_t((w->PictureIndex() + 1) % w->context().PictureCount());
+    const QString& nextPath = w->context().PictureList(next);
     const double decodeCpu0 = cpuMs();
     QElapsedTimer d;
     d.start();
@@ -194,7 +201,7 @@ void BM_MemoryOverNextCommands(benchmark::State& state) {
   for (int i = 0; i < 20; ++i)
     savePicture(zelmar::test::makePhoto(800 + 16 * i, 600, uint32_t(i)),
                 folder.path(QString("p%1.bmp").arg(i, 2, 10, QChar('0'))));
-  auto w = std::make_unique<picfrm>();
+  auto w = viewer();
   w->show();
   double growth = 0;
   for (auto _ : state) {
@@ -220,7 +227,5 @@ BENCHMARK(BM_MemoryOverNextCommands)->Iterations(1)->Unit(benchmark::kMillisecon
 int main(int argc, char** argv) {
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   QApplication app(argc, argv);
-  // The exit question never comes up here, but never block on one.
-  prompt::setMessageHook([](QMessageBox&) { return QMessageBox::No; });
   return zelmar::bench::runBenchmarks(argc, argv);
 }

@@ -5,15 +5,18 @@
 // colours and the writer must accept everything the reader gives; any
 // broken promise aborts, so the fuzzer reports it. JPEG loses detail and the
 // TIFF reader folds layouts its writer never makes, so those two are only
-// decoded again.
+// decoded again. The read-only formats go through our PNG writer and reader,
+// which must keep every colour and the depth.
 #include <cstdint>
 #include <cstdlib>
 
 #include "engine/codecs/codec.h"
+#include "engine/codecs/png.h"
 
 namespace zelmar::fuzz {
 
 using DecodeFn = Status (*)(Bytes, const Limits&, Decoded&);
+using OptionsDecodeFn = Status (*)(Bytes, const DecodeOptions&, Decoded&);
 using EncodeFn = Status (*)(const Picture&, const EncodeOptions&, OutputBuffer&);
 
 // What the second decode must show.
@@ -39,28 +42,46 @@ inline void require(bool ok) {
   if (!ok) std::abort();
 }
 
-inline int roundTrip(const uint8_t* data, size_t size, DecodeFn decode, EncodeFn encode,
-                     Check check = Check::SameColours) {
+// `first` and `second` decode (Bytes, Decoded&) with the fuzzing limits.
+template <class First, class Second>
+int roundTripWith(const uint8_t* data, size_t size, First first, EncodeFn encode, Second second,
+                  Check check) {
   if (size > kMaxInput) return 0;
-  Decoded first;
-  if (!decode({data, size}, kFuzzLimits, first).ok()) return 0;
-  const Picture& p = first.picture;
+  Decoded one;
+  if (!first(Bytes(data, size), one).ok()) return 0;
+  const Picture& p = one.picture;
   volatile uint64_t sink = pixelSum(p);
 
   const int factor = 2 + (size ? data[size - 1] : 0) % 254;
   OutputBuffer out;
   const bool encoded = encode(p, EncodeOptions{factor}, out).ok();
-  Decoded second;
-  const bool decoded = encoded && decode(out.bytes(), kFuzzLimits, second).ok();
-  if (decoded) sink = sink + pixelSum(second.picture);
+  Decoded two;
+  const bool decoded = encoded && second(out.bytes(), two).ok();
+  if (decoded) sink = sink + pixelSum(two.picture);
   if (check == Check::DecodesOnly) return 0;
 
-  require(decoded && !second.truncated);
-  const Picture& q = second.picture;
+  require(decoded && !two.truncated);
+  const Picture& q = two.picture;
   require(q.width() == p.width() && q.height() == p.height() && q.bits() == p.bits());
   for (uint32_t y = 0; y < p.height(); ++y)
     for (uint32_t x = 0; x < p.width(); ++x) require(colourAt(p, x, y) == colourAt(q, x, y));
   return 0;
+}
+
+inline int roundTrip(const uint8_t* data, size_t size, DecodeFn decode, EncodeFn encode,
+                     Check check = Check::SameColours) {
+  auto withLimits = [decode](Bytes b, Decoded& d) { return decode(b, kFuzzLimits, d); };
+  return roundTripWith(data, size, withLimits, encode, withLimits, check);
+}
+
+// A reader that composes transparency, over a grey or a coloured
+// background chosen by the input's second-last byte, then through PNG.
+inline int throughPng(const uint8_t* data, size_t size, OptionsDecodeFn decode) {
+  const uint8_t pick = size > 1 ? data[size - 2] : 0;
+  const Rgb back = pick & 1 ? Rgb{pick, pick, pick} : Rgb{pick, uint8_t(pick ^ 0x5a), 7};
+  auto first = [&](Bytes b, Decoded& d) { return decode(b, DecodeOptions(kFuzzLimits, back), d); };
+  auto second = [](Bytes b, Decoded& d) { return png::decode(b, kFuzzLimits, d); };
+  return roundTripWith(data, size, first, png::encode, second, Check::SameColours);
 }
 
 }  // namespace zelmar::fuzz

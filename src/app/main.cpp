@@ -22,12 +22,17 @@ int main(int argc, char** argv) {
     return 0;
   }
   zelmar::tuneMemoryForPictures();
-  QApplication app(argc, argv);
-  QApplication::setApplicationName("zelmar");
-  auto window = Module1::Main(Module1::commandLineFrom(Module1::argumentsFrom(argc, argv)));
+  // The arguments are one picture path, taken before Qt sees them: Qt gets
+  // the program's name alone, so none of its own options (-style, -reverse,
+  // -platform ...) is taken out of the path or applied.
+  const QString commandLine = app::commandLineFrom(app::argumentsFrom(argc, argv));
+  int qtArgc = 1;
+  QApplication application(qtArgc, argv);
+  QApplication::setApplicationName(QStringLiteral("zelmar"));
+  auto window = app::Main(commandLine);
   if (!window->Engine1) {
     std::fprintf(stderr, "zelmar: the imaging control is missing from this build\n");
     return 1;
   }
-  return app.exec();
+  return application.exec();
 }

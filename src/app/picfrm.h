@@ -1,19 +1,21 @@
 #pragma once
-// The main window: the menus, the imaging control filling the client area,
-// the slide show timer and the picture position. The commands live in
-// their subsystems and act on it through the public members below.
-#include <QHash>
+// The main window: the menus, the imaging control filling the client area
+// with a margin, and the viewer context every command works on. It owns the
+// other windows' holders and unloads them in order when it closes.
 #include <QMainWindow>
-#include <QPointer>
 #include <QString>
 #include <cstdint>
-#include <functional>
+#include <memory>
 
-#include "engine/qt/image_engine.h"
-#include "ui/menu_tree.h"
+#include "base/commands.h"
+#include "base/picture_display.h"
+#include "base/viewer_context.h"
+#include "browse/SlideShow.h"
+#include "browse/list_window.h"
+#include "files/open_command.h"
+#include "ui/ToolFrm.h"
 
 class QTimer;
-class ListFrm;
 
 class picfrm : public QMainWindow {
   Q_OBJECT
@@ -21,39 +23,35 @@ class picfrm : public QMainWindow {
  public:
   // Builds the window and runs its load: settings, captions, the first
   // picture list from `commandLine` (one path, or empty) or the remembered
-  // folder, the first picture, menu states, centring and layout.
-  explicit picfrm(const QString& commandLine = QString());
+  // folder, the first picture, menu states, centring and layout. Every
+  // engine comes from `factory` (empty: the real control).
+  explicit picfrm(const QString& commandLine = QString(), ImageEngineFactory factory = {});
   ~picfrm() override;
 
+  ViewerContext& context() { return context_; }
   ImageEngine* Engine1 = nullptr;
   QTimer* Timer1 = nullptr;
-  int16_t PictureIndex = 0;
+  int16_t PictureIndex() const { return context_.PictureIndex(); }
 
-  // Picture display.
-  int16_t ShowPicture(int16_t index);
-  int16_t ShowPicture1(const QString& Fname);
-  void LayoutPicture();
+  int16_t ShowPicture(int16_t index) { return context_.display().ShowPicture(index); }
+  int16_t ShowPicture1(const QString& Fname) { return context_.display().ShowPicture1(Fname); }
   static float SingleMax(float s1, float s2) { return s1 <= s2 ? s2 : s1; }
+  void LayoutPicture();
 
-  // Runs the command of a tool bar key ("next", "slide", ...); other keys do nothing.
+  // Runs the command of a tool bar key ("next", "slide", ...), compared
+  // without regard to case; other keys do nothing.
   void doFunc(const QString& id);
-
-  // Menu items and menus by name; null for an unknown name.
-  QAction* action(const QString& name) const { return menus_.items.value(name); }
-  QMenu* menu(const QString& name) const { return menus_.menus.value(name); }
-  const ui::MenuActions& menus() const { return menus_; }
-  // Runs a menu item's command exactly as a click on it does.
-  void runCommand(const QString& name);
-  void setCommand(const QString& name, std::function<void()> handler);
+  QAction* action(Command c) const { return context_.action(c); }
+  // Runs a menu item's command exactly as a click on it does; a command
+  // that does not exist yet does nothing (its item is greyed).
+  void runCommand(Command c);
+  bool hasCommand(Command c) const;
 
   // The other windows, each created on first use and kept until unloaded.
-  ListFrm* listForm();
-  bool listFormLoaded() const { return !listForm_.isNull(); }
-  void unloadListForm();
-  QWidget* toolWindow() const { return toolWindow_; }
-  void setToolWindow(QWidget* w) { toolWindow_ = w; }
-  QWidget* openWindow() const { return openWindow_; }
-  void setOpenWindow(QWidget* w) { openWindow_ = w; }
+  LazyWindow<ToolFrm>& toolWindow() { return tool_; }
+  browse::ListWindow& listWindow() { return list_; }
+  files::OpenDialog& openDialog() { return open_; }
+  browse::SlideShow& slideShow() { return *slides_; }
 
   // True when the load was started with a picture path (menus hidden).
   bool embedded() const { return embedded_; }
@@ -64,26 +62,24 @@ class picfrm : public QMainWindow {
 
  private:
   void load(const QString& commandLine);
-  int16_t display(const QString* name);
-  void unloadForms();
+  ToolFrm* makeToolFrm();
 
-  ui::MenuActions menus_;
-  QHash<QString, std::function<void()>> commands_;
+  ViewerContext context_;
   QWidget* client_ = nullptr;
-  int16_t EffectPhase = 0;
+  LazyWindow<ToolFrm> tool_;
+  browse::ListWindow list_;
+  files::OpenDialog open_;
+  std::unique_ptr<browse::SlideShow> slides_;
   bool embedded_ = false;
-  QPointer<ListFrm> listForm_;
-  QPointer<QWidget> toolWindow_;
-  QPointer<QWidget> openWindow_;
 };
 
-namespace Module1 {
+namespace app {
 // The start procedure: loads picfrm, shows it and then the tool bar window.
-std::unique_ptr<picfrm> Main(const QString& commandLine);
-// The command line as one path: the arguments joined by blanks, made
-// absolute against the working folder.
+std::unique_ptr<picfrm> Main(const QString& commandLine, ImageEngineFactory factory = {});
+// The command line as one path: the arguments after the program's name
+// joined by blanks, made absolute against the working folder.
 QString commandLineFrom(const QStringList& arguments);
 // The process arguments with every byte of a file name kept (Qt's own
 // decoding replaces bytes that are not UTF-8).
 QStringList argumentsFrom(int argc, char** argv);
-}  // namespace Module1
+}  // namespace app

@@ -6,10 +6,10 @@
 #include <cstdint>
 
 #include "app/ini_file.h"
-#include "app/module1.h"
+#include "base/viewer_context.h"
 #include "engine/qt/file_names.h"
 
-namespace Module1 {
+namespace app {
 namespace {
 
 const QString kSection = QStringLiteral("VANTREL");
@@ -26,8 +26,7 @@ QString folderFromBytes(const QByteArray& bytes) {
   return filenames::nameFromBytes(cut);
 }
 
-}  // namespace
-
+// $XDG_CONFIG_HOME/zelmar32.ini (default ~/.config/zelmar32.ini).
 QString settingsPath() {
   QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
   // The base-directory rules ignore a relative value.
@@ -35,6 +34,9 @@ QString settingsPath() {
   return base + "/zelmar32.ini";
 }
 
+// The "LANGUAGE" value as the profile functions read integers: leading
+// decimal digits, 0 without them or when negative; too large for 16 bits
+// reads as 1 (Chinese).
 int16_t languageFromText(const QByteArray& text) {
   const QByteArray t = text.trimmed();
   qint64 value = 0;
@@ -46,29 +48,33 @@ int16_t languageFromText(const QByteArray& text) {
   return int16_t(value);
 }
 
+// Characters of `text` before its first NUL, or its whole length.
 int16_t CutAtNull(const QString& text) {
   const qsizetype nul = text.indexOf(QChar(0));
   const qsizetype n = nul < 0 ? text.size() : nul;
   return int16_t(std::min<qsizetype>(n, INT16_MAX));
 }
 
-void ReadSettings() {
+}  // namespace
+
+void ReadSettings(ViewerContext& context) {
   const IniFile ini = IniFile::load(settingsPath());
   const auto lang = ini.value(kSection, kLanguage);
-  UseChinese = lang ? languageFromText(*lang) : int16_t(1);
+  context.setUseChinese(lang ? languageFromText(*lang) : int16_t(1));
   const QString folder = folderFromBytes(ini.value(kSection, kFiles).value_or(QByteArray()));
-  StartFolder = folder.left(CutAtNull(folder)).trimmed();
+  context.setStartFolder(folder.left(CutAtNull(folder)).trimmed());
 }
 
-void WriteSettings() {
+void WriteSettings(const ViewerContext& context) {
   const QString path = settingsPath();
   IniFile ini = IniFile::load(path);
-  const QByteArray lang = (UseChinese < 0 ? QByteArray() : QByteArray(" ")) +
-                          QByteArray::number(UseChinese);
+  const int16_t language = context.UseChinese();
+  const QByteArray lang =
+      (language < 0 ? QByteArray() : QByteArray(" ")) + QByteArray::number(language);
   ini.setValue(kSection, kLanguage, lang);
   // A folder name with a line break cannot be stored safely; the old value stays.
-  ini.setValue(kSection, kFiles, filenames::nameToBytes(StartFolder));
+  ini.setValue(kSection, kFiles, filenames::nameToBytes(context.StartFolder()));
   ini.save(path);
 }
 
-}  // namespace Module1
+}  // namespace app

@@ -3,62 +3,62 @@
 #include <QCoreApplication>
 #include <QDir>
 
-#include "app/module1.h"
-#include "app/paths.h"
 #include "app/picfrm.h"
 #include "app/settings.h"
+#include "base/paths.h"
+#include "base/picture_display.h"
+#include "base/placement.h"
 #include "engine/qt/file_names.h"
-#include "files/open_command.h"
-#include "ui/tool_window.h"
+#include "ui/menu_tree.h"
 
 namespace {
 
 // Where the named file stands in the new list, so next goes on from it.
-int16_t positionInList(const QString& path) {
+int16_t positionInList(const ViewerContext& context, const QString& path) {
   const QString wanted = QDir::cleanPath(path.trimmed());
-  for (int16_t i = 0; i < Module1::PictureCount; ++i)
-    if (QDir::cleanPath(Module1::PictureList[size_t(i)]) == wanted) return i;
+  for (int16_t i = 0; i < context.PictureCount(); ++i)
+    if (QDir::cleanPath(context.PictureList(i)) == wanted) return i;
   return 0;
 }
 
 }  // namespace
 
 void picfrm::load(const QString& commandLine) {
-  Module1::ReadSettings();
-  Module1::AppFolder = QCoreApplication::applicationDirPath();
-  ui::setMenuLang(menus_);
+  app::ReadSettings(context_);
+  context_.setAppFolder(QCoreApplication::applicationDirPath());
+  ui::setMenuLang(context_.actions(), context_.chinese());
   const QString path = commandLine.trimmed();
   const bool startedWithPath = !path.isEmpty();
-  if (startedWithPath) Module1::StartFolder = Module1::FolderOfPath(path);
-  if (!Module1::StartFolder.isEmpty()) {
-    Module1::PictureCount =
-        files::buildStartList(*this, QStringLiteral("*.jpg;*.bmp;*.pcx;*.tif;*.tga;*.jpeg"));
-    if (Module1::PictureCount >= 1 && startedWithPath) {
+  if (startedWithPath) context_.setStartFolder(FolderOfPath(path));
+  if (!context_.StartFolder().isEmpty()) {
+    context_.setPictureCount(
+        open_.buildStartList(QStringLiteral("*.jpg;*.bmp;*.pcx;*.tif;*.tga;*.jpeg")));
+    if (context_.PictureCount() >= 1 && startedWithPath) {
       embedded_ = true;
-      for (const char* name : {"idm_File", "idm_display", "idm_processing"})
-        action(name)->setVisible(false);
+      for (Command menu : {Command::idm_File, Command::idm_display, Command::idm_processing})
+        action(menu)->setVisible(false);
       ShowPicture1(commandLine);
-      PictureIndex = positionInList(commandLine);
+      context_.setPictureIndex(positionInList(context_, commandLine));
     } else {
       ShowPicture(0);
     }
   }
-  if (action("idm_fit")->isChecked()) {
-    for (const char* name : {"idm_zoomin", "idm_zoomout", "idm_origin"})
-      action(name)->setEnabled(false);
+  if (action(Command::idm_fit)->isChecked()) {
+    for (Command zoom : {Command::idm_zoomin, Command::idm_zoomout, Command::idm_origin})
+      action(zoom)->setEnabled(false);
   }
-  EffectPhase = 0;
-  action("idm_stop")->setEnabled(false);
-  Module1::CenterForm(this);
+  context_.display().resetEffectPhase();
+  action(Command::idm_stop)->setEnabled(false);
+  CenterForm(this);
   LayoutPicture();
 }
 
-namespace Module1 {
+namespace app {
 
-std::unique_ptr<picfrm> Main(const QString& commandLine) {
-  auto w = std::make_unique<picfrm>(commandLine);
+std::unique_ptr<picfrm> Main(const QString& commandLine, ImageEngineFactory factory) {
+  auto w = std::make_unique<picfrm>(commandLine, std::move(factory));
   w->show();
-  ui::showToolWindow(*w);
+  w->toolWindow().get()->show();
   return w;
 }
 
@@ -75,4 +75,4 @@ QStringList argumentsFrom(int argc, char** argv) {
   return arguments;
 }
 
-}  // namespace Module1
+}  // namespace app

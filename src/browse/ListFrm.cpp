@@ -1,49 +1,54 @@
 #include "browse/ListFrm.h"
 
-#include <QAction>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QListWidget>
 #include <QScreen>
 #include <cmath>
 
-#include "app/module1.h"
-#include "app/picfrm.h"
-#include "app/units.h"
-#include "browse/navigation.h"
-#include "ui/tool_window.h"
+#include "base/picture_display.h"
+#include "base/placement.h"
+#include "base/viewer_context.h"
+#include "browse/list_window.h"
 
-ListFrm::ListFrm(picfrm* owner) : QWidget(owner, Qt::Tool), owner_(owner) {
-  setObjectName("ListFrm");
+ListFrm::ListFrm(ViewerContext& context, QWidget* owner)
+    : QMainWindow(owner, Qt::Tool), context_(context) {
+  setObjectName(QStringLiteral("ListFrm"));
   setWindowTitle(QStringLiteral("图像文件列表"));
-  List1 = new QListWidget(this);
-  List1->setObjectName("List1");
+  setCentralWidget(new QWidget(this));
+  List1 = new QListWidget(centralWidget());
+  List1->setObjectName(QStringLiteral("List1"));
   List1->setSelectionMode(QAbstractItemView::SingleSelection);
-  connect(List1, &QListWidget::itemClicked, this, [this] { List1_Click(); });
-  resize(int(units::twipsToPixels(3570)), int(units::twipsToPixels(4365)));
-  placeNearCorner();
+  // Every choice of a row counts as a click, from the keyboard too; a click
+  // on the row already chosen changes no selection and counts as well.
+  connect(List1, &QListWidget::itemSelectionChanged, this, [this] {
+    selectionChangedSincePress_ = true;
+    List1_Click();
+  });
+  connect(List1, &QListWidget::itemClicked, this, [this] {
+    if (!selectionChangedSincePress_) List1_Click();
+  });
+  List1->viewport()->installEventFilter(this);
+  resize(units::twipsToPixels(3570), units::twipsToPixels(4365));
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QRect full = screen->geometry();
+    placeByFrame(this, [full](const QSize& outer) {
+      const int margin = int(std::lround(units::millimetresToPixels(15)));
+      return QPoint(full.right() + 1 - outer.width() - margin,
+                    full.bottom() + 1 - outer.height() - margin);
+    });
+  }
   LayoutList();
 }
 
-void ListFrm::placeNearCorner() {
-  const QScreen* screen = QGuiApplication::primaryScreen();
-  if (!screen) return;
-  const QRect full = screen->geometry();
-  const QRect outer = frameGeometry();
-  const int margin = int(std::lround(units::millimetresToPixels(15)));
-  move(full.right() + 1 - outer.width() - margin, full.bottom() + 1 - outer.height() - margin);
-}
-
-void ListFrm::showEvent(QShowEvent* event) {
-  QWidget::showEvent(event);
-  // The frame is known only once shown; the first showing corrects for it.
-  if (!placedWithFrame_) {
-    placedWithFrame_ = true;
-    placeNearCorner();
-  }
+bool ListFrm::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == List1->viewport() && event->type() == QEvent::MouseButtonPress)
+    selectionChangedSincePress_ = false;
+  return QMainWindow::eventFilter(watched, event);
 }
 
 void ListFrm::fillRows() {
-  for (int i = 0; i < Module1::PictureCount; ++i) List1->addItem(Module1::PictureList[size_t(i)]);
+  for (int i = 0; i < context_.PictureCount(); ++i) List1->addItem(context_.PictureList(i));
 }
 
 void ListFrm::setListFont() {
@@ -64,38 +69,15 @@ void ListFrm::LayoutList() {
 }
 
 void ListFrm::resizeEvent(QResizeEvent* event) {
-  QWidget::resizeEvent(event);
+  QMainWindow::resizeEvent(event);
   LayoutList();
 }
 
 void ListFrm::List1_Click() {
-  const int i = List1->currentRow();
-  if (i < 0 || i >= List1->count()) return;
+  const QList<QListWidgetItem*> chosen = List1->selectedItems();
+  if (chosen.isEmpty()) return;
+  const int i = List1->row(chosen.first());
   setWindowTitle(browse::positionTitle(i, List1->count()));
-  owner_->PictureIndex = int16_t(i);
-  owner_->ShowPicture1(List1->item(i)->text());
+  context_.setPictureIndex(int16_t(i));
+  context_.display().ShowPicture1(chosen.first()->text());
 }
-
-namespace browse {
-
-void idm_FileList(picfrm& w) {
-  ListFrm* list = w.listForm();
-  list->List1->clear();
-  QAction* check = w.action("idm_FileList");
-  if (Module1::PictureCount < 1) {
-    w.unloadListForm();
-    check->setChecked(false);
-  } else if (list->isVisible()) {
-    check->setChecked(false);
-    list->hide();
-  } else {
-    list->fillRows();
-    writePositionTitle(w);
-    list->setListFont();
-    list->show();
-    check->setChecked(true);
-  }
-  ui::setToolPressed(w, "list", w.listFormLoaded() && w.listForm()->isVisible());
-}
-
-}  // namespace browse

@@ -1,16 +1,18 @@
 #pragma once
-// The floating file list window: one row per picture of the list; a click
-// on a row shows that picture.
-#include <QWidget>
+// The floating file list window: one row per picture of the list; choosing
+// a row, by mouse or keyboard, shows that picture.
+#include <QMainWindow>
 
 class QListWidget;
-class picfrm;
+class ViewerContext;
 
-class ListFrm : public QWidget {
+class ListFrm : public QMainWindow {
   Q_OBJECT
 
  public:
-  explicit ListFrm(picfrm* owner);
+  // Loading: 15 mm from the screen's right and bottom edges (by the outer
+  // frame), List1 laid out.
+  ListFrm(ViewerContext& context, QWidget* owner);
 
   QListWidget* List1;
 
@@ -25,16 +27,9 @@ class ListFrm : public QWidget {
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
-  void showEvent(QShowEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  // 15 mm from the screen's right and bottom edges, by the outer frame.
-  void placeNearCorner();
-  bool placedWithFrame_ = false;
-  picfrm* owner_;
+  ViewerContext& context_;
+  bool selectionChangedSincePress_ = false;
 };
-
-namespace browse {
-// Opens or closes the file list window.
-void idm_FileList(picfrm& w);
-}  // namespace browse

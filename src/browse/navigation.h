@@ -1,31 +1,16 @@
 #pragma once
-// Moving through the picture list, with wrap-around, and the titles the
-// moves write into the file list window.
-#include <QString>
-#include <cstdint>
-
-class picfrm;
+// Moving through the picture list, with wrap-around. Each move writes the
+// position title first (so it shows the new place even when the load
+// fails), then shows the picture. With one picture nothing moves.
+class ViewerContext;
 
 namespace browse {
 
-void idm_next(picfrm& w);
-void idm_prev(picfrm& w);
-void idm_first(picfrm& w);
-void idm_end(picfrm& w);
+class ListWindow;
 
-// "图像文件列表 第3/12张" for index 2 of 12.
-QString positionTitle(int index, int count);
-// Writes the position title of picfrm's PictureIndex into the file list
-// window (created hidden if needed).
-void writePositionTitle(picfrm& w);
-// Refills the file list window's rows after a new list was chosen.
-void FillFileList(picfrm& w);
+void idm_next(ViewerContext& context, ListWindow& list);
+void idm_prev(ViewerContext& context, ListWindow& list);
+void idm_first(ViewerContext& context, ListWindow& list);
+void idm_end(ViewerContext& context, ListWindow& list);
 
-}  // namespace browse
-
-namespace browse {
-// Connects the four menu items, and the usual viewer keys to the same
-// commands: Right/PageDown/Space next, Left/PageUp/Backspace previous,
-// Home first, End last.
-void wireNavigation(picfrm& w);
 }  // namespace browse

@@ -17,9 +17,9 @@ struct ExtensionCode {
 };
 
 constexpr ExtensionCode kExtensions[] = {
-    {".bmp", format::kBmp},  {".pcx", format::kPcx},      {".tif", format::kTiff},
+    {".bmp", format::kBmp},   {".pcx", format::kPcx},     {".tif", format::kTiff},
     {".tiff", format::kTiff}, {".jpg", format::kJpeg420}, {".jpeg", format::kJpeg420},
-    {".tga", format::kTarga}, {".cmp", format::kCmp},
+    {".tga", format::kTarga}, {".cmp", format::kCmp},     {".png", format::kPng},
 };
 
 std::string hexColor(Rgb c) {
@@ -138,7 +138,7 @@ bool parseArguments(const std::vector<std::string_view>& args, Options& options,
   if (result.formatCode == 0) result.formatCode = formatForPath(result.output);
   if (result.formatCode == 0) {
     error = "cannot tell the format of " + inQuotes(result.output) +
-            " from its extension; use .bmp .pcx .tif .jpg .tga .cmp or --format CODE";
+            " from its extension; use .bmp .pcx .tif .jpg .tga .cmp .png or --format CODE";
     return false;
   }
   options = std::move(result);
@@ -157,7 +157,7 @@ std::string helpText() {
       "IN [OPERATION ...] OUT loads IN (any format the engine reads), applies the\n"
       "operations in the order given and saves OUT at the picture's present depth, in\n"
       "the format of OUT's extension (any case): .bmp 6, .pcx 1, .tif/.tiff 3,\n"
-      ".jpg/.jpeg 21, .tga 4, .cmp 5.\n"
+      ".jpg/.jpeg 21, .tga 4, .cmp 5, or .png (PNG, which only this tool writes).\n"
       "\n"
       "Operations:\n";
   for (const auto& entry : operationTable()) {
@@ -171,7 +171,8 @@ std::string helpText() {
       "Options:\n"
       "  --format CODE           save with this format code instead of OUT's extension\n"
       "  --background RRGGBB     corner colour of --rotate (default " +
-      hexColor(kDefaultBackColor) + ")\n"
+      hexColor(kDefaultBackColor) +
+      ")\n"
       "  --time                  print the milliseconds of the load, each operation and\n"
       "                          the save to standard error\n"
       "  --help                  print this text\n"

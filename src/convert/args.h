@@ -26,7 +26,7 @@ bool parseArguments(const std::vector<std::string_view>& args, Options& options,
                     std::string& error);
 
 // The save code of a file name's extension (any case): .bmp 6, .pcx 1,
-// .tif/.tiff 3, .jpg/.jpeg 21, .tga 4, .cmp 5; 0 for any other.
+// .tif/.tiff 3, .jpg/.jpeg 21, .tga 4, .cmp 5, .png 200; 0 for any other.
 int formatForPath(std::string_view path);
 
 std::string helpText();

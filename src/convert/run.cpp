@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <chrono>
+#include <new>
 #include <string>
 
 #include "convert/info.h"
+#include "engine/codecs/png.h"
 #include "engine/io/file_io.h"
 
 namespace zelmar::convert {
@@ -51,6 +53,20 @@ Status load(const std::string& path, Decoded& out, std::FILE* err) {
   return s;
 }
 
+// PNG is this tool's alone: the control saves only the formats of its own table.
+Status save(const Picture& picture, const Options& options) {
+  if (options.formatCode != format::kPng)
+    return savePicture(picture, options.output, options.formatCode, picture.bits(),
+                       kDefaultSaveFactor, false);
+  OutputBuffer file;
+  try {
+    ZELMAR_TRY(png::encode(picture, EncodeOptions{}, file));
+  } catch (const std::bad_alloc&) {
+    return {ErrorCode::OutOfMemory};
+  }
+  return writeFileAtomic(options.output, file.bytes());
+}
+
 }  // namespace
 
 int runInfo(const Options& options, std::FILE* out, std::FILE* err) {
@@ -83,9 +99,7 @@ int runConvert(const Options& options, std::FILE* err) {
   }
 
   Stopwatch saving;
-  const Picture& picture = session.picture();
-  s = savePicture(picture, options.output, options.formatCode, picture.bits(), kDefaultSaveFactor,
-                  false);
+  s = save(session.picture(), options);
   if (!s.ok())
     return fail(err, "cannot save " + options.output + ": " + describe(s, options.output));
   report(options.time, err, "save", saving);

@@ -8,22 +8,17 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalBlocker>
-#include <algorithm>
 #include <filesystem>
 
-#include "app/module1.h"
-#include "engine/qt/engine_factory.h"
+#include "base/placement.h"
+#include "base/viewer_context.h"
 #include "engine/qt/file_names.h"
 #include "files/dir_entries.h"
 
-namespace {
-constexpr int kMaxPictures = 1000;
-}
-
-OpenFrm::OpenFrm(QWidget* owner) : QDialog(owner) {
+OpenFrm::OpenFrm(ViewerContext& context, QWidget* owner) : QDialog(owner), context_(context) {
   buildControls();
   connectControls();
-  Engine1 = createImageEngine(this);
+  Engine1 = context_.makeEngine(this);
   if (Engine1) {
     // A file that cannot be previewed is simply not shown.
     Engine1->setRaiseErrors(false);
@@ -44,9 +39,9 @@ void OpenFrm::connectControls() {
   connect(Drive1, &QComboBox::activated, this, [this] { Drive1_Change(); });
   connect(Dir1, &FolderList::pathChanged, this, [this] { Dir1_Change(); });
   connect(FilePattern, &QComboBox::activated, this, &OpenFrm::FilePattern_Click);
-  connect(File1, &QListWidget::currentRowChanged, this, [this] { File1_Click(); });
+  connect(File1, &QListWidget::itemSelectionChanged, this, [this] { File1_Click(); });
   connect(File1, &QListWidget::itemDoubleClicked, this, [this] { File1_DblClick(); });
-  connect(List1, &QListWidget::currentRowChanged, this, [this] { List1_Click(); });
+  connect(List1, &QListWidget::itemSelectionChanged, this, [this] { List1_Click(); });
   connect(List1, &QListWidget::itemDoubleClicked, this, [this] { List1_DblClick(); });
   connect(Command1, &QPushButton::clicked, this, &OpenFrm::Command1_Click);
   connect(Command2, &QPushButton::clicked, this, &OpenFrm::Command2_Click);
@@ -103,9 +98,14 @@ void OpenFrm::FilePattern_Click(int index) {
   updateCounts();
 }
 
+int OpenFrm::selectedRow(const QListWidget* list) {
+  const QList<QListWidgetItem*> chosen = list->selectedItems();
+  return chosen.isEmpty() ? -1 : list->row(chosen.first());
+}
+
 QString OpenFrm::selectedFilePath() const {
-  const int row = File1->currentRow();
-  if (row < 0 || row >= File1->count()) return {};
+  const int row = selectedRow(File1);
+  if (row < 0) return {};
   return files::joinPath(File1->path(), File1->fileName(row));
 }
 
@@ -121,8 +121,8 @@ void OpenFrm::preview(const QString& path) {
 void OpenFrm::File1_Click() { preview(selectedFilePath()); }
 
 void OpenFrm::List1_Click() {
-  const int row = List1->currentRow();
-  if (row >= 0 && row < List1->count()) preview(listPath(row));
+  const int row = selectedRow(List1);
+  if (row >= 0) preview(listPath(row));
 }
 
 void OpenFrm::Command5_Click() {
@@ -136,7 +136,8 @@ void OpenFrm::Command3_Click() {
   if (File1->count() == 0) return;
   QStringList paths;
   paths.reserve(File1->count());
-  for (int i = 0; i < File1->count(); ++i) paths << files::joinPath(File1->path(), File1->fileName(i));
+  for (int i = 0; i < File1->count(); ++i)
+    paths << files::joinPath(File1->path(), File1->fileName(i));
   addToList(paths);
   updateCounts();
 }
@@ -156,8 +157,8 @@ QString OpenFrm::listPath(int row) const {
 }
 
 void OpenFrm::Command6_Click() {
-  const int row = List1->currentRow();
-  if (row < 0 || row >= List1->count()) return;
+  const int row = selectedRow(List1);
+  if (row < 0) return;
   {
     // Nothing is selected afterwards; the row that moves up is neither
     // chosen nor previewed until clicked.
@@ -175,10 +176,11 @@ void OpenFrm::Command4_Click() {
 }
 
 void OpenFrm::Command1_Click() {
-  const int n = std::min(List1->count(), kMaxPictures);
-  for (int i = 0; i < n; ++i) Module1::PictureList[size_t(i)] = listPath(i);
-  SelectedCount = int16_t(n);
-  Module1::StartFolder = File1->path();
+  QStringList names;
+  names.reserve(List1->count());
+  for (int i = 0; i < List1->count(); ++i) names << listPath(i);
+  SelectedCount = names.isEmpty() ? int16_t(0) : context_.fillPictureList(names);
+  context_.setStartFolder(File1->path());
   done(QDialog::Accepted);
 }
 
@@ -193,12 +195,11 @@ void OpenFrm::showEvent(QShowEvent* event) {
   setCaptions();
   SelectedCount = 0;
   QDialog::showEvent(event);
-  Module1::CenterForm(this);
+  CenterForm(this);
 }
 
 void OpenFrm::closeEvent(QCloseEvent* event) {
   discarded_ = true;
   Command2_Click();
   event->accept();
-  emit discardedByUser();
 }

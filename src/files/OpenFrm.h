@@ -17,13 +17,15 @@ class QComboBox;
 class QLabel;
 class QListWidget;
 class QPushButton;
+class ViewerContext;
 
 class OpenFrm : public QDialog {
   Q_OBJECT
 
  public:
-  // Loading: captions by Module1::UseChinese, SelectedCount = 0, List1 empty.
-  explicit OpenFrm(QWidget* owner = nullptr);
+  // Loading: captions in the context's language, SelectedCount = 0, List1
+  // empty. The preview engine comes from the context's factory.
+  explicit OpenFrm(ViewerContext& context, QWidget* owner = nullptr);
 
   DriveList* Drive1;
   FolderList* Dir1;
@@ -38,7 +40,9 @@ class OpenFrm : public QDialog {
   // Files the last OK handed over; 0 after Cancel and on every showing.
   int16_t SelectedCount = 0;
 
-  void Command1_Click();  // OK
+  // The add, remove and preview handlers act on the selected (highlighted)
+  // row, never on a row that merely has the keyboard focus.
+  void Command1_Click();  // OK: at most 1000 names into the picture list
   void Command2_Click();  // Cancel
   void Command3_Click();  // add every file of File1
   void Command4_Click();  // clear List1
@@ -67,9 +71,6 @@ class OpenFrm : public QDialog {
   // the modal display returns and creates a fresh one when next needed.
   bool discarded() const { return discarded_; }
 
- signals:
-  void discardedByUser();
-
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
@@ -85,8 +86,10 @@ class OpenFrm : public QDialog {
   void addToList(const QStringList& paths);
   QString listPath(int row) const;  // the full path behind a row of List1
   QString selectedFilePath() const;
+  static int selectedRow(const QListWidget* list);
   void preview(const QString& path);
 
+  ViewerContext& context_;
   bool discarded_ = false;
   int lastDrive_ = -1;
 };

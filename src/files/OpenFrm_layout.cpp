@@ -2,27 +2,26 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <cmath>
 
-#include "app/module1.h"
-#include "app/units.h"
+#include "base/placement.h"
+#include "base/viewer_context.h"
 #include "engine/qt/image_engine.h"
 #include "files/OpenFrm.h"
 
 namespace {
 
-int px(float twips) { return int(std::lround(units::twipsToPixels(twips))); }
-
 // Places at the design's twip positions; a zero width keeps the widget's own
 // size, as a label that sizes itself does.
 void place(QWidget* w, float left, float top, float width = 0, float height = 0) {
   if (width > 0) {
-    w->setGeometry(px(left), px(top), px(width), px(height));
+    w->setGeometry(units::twipsToPixels(left), units::twipsToPixels(top),
+                   units::twipsToPixels(width), units::twipsToPixels(height));
   } else {
     w->adjustSize();
-    w->move(px(left), px(top));
+    w->move(units::twipsToPixels(left), units::twipsToPixels(top));
   }
 }
 
@@ -39,7 +38,8 @@ QLabel* label(QWidget* parent, const char* name, const QString& text) {
   return l;
 }
 
-QPushButton* pictureButton(QWidget* parent, const char* name, const char* icon, const QString& tip) {
+QPushButton* pictureButton(QWidget* parent, const char* name, const char* icon,
+                           const QString& tip) {
   auto* b = named<QPushButton>(parent, name);
   b->setIcon(QIcon(QStringLiteral(":/open/") + QString::fromLatin1(icon) + QStringLiteral(".svg")));
   b->setToolTip(tip);
@@ -56,7 +56,7 @@ void OpenFrm::buildControls() {
   loadOpenIcons();
   // The title and these texts are Chinese in both languages.
   setWindowTitle(QStringLiteral("选择图像文件"));
-  setFixedSize(px(8700), px(6500));
+  setFixedSize(units::twipsToPixels(8700), units::twipsToPixels(6500));
 
   Label2 = label(this, "Label2", QStringLiteral("目录列表："));
   Dir1 = named<FolderList>(this, "Dir1");
@@ -74,8 +74,13 @@ void OpenFrm::buildControls() {
   Label3 = label(this, "Label3", QStringLiteral("文件类型："));
   FilePattern = named<QComboBox>(this, "FilePattern");
   FilePattern->setEditable(true);
-  // Typed text filters nothing; only a chosen entry does.
+  // Typed text filters nothing; only an entry chosen from the list does. Qt
+  // would otherwise complete the text and choose the matching entry on
+  // Enter or when the box loses focus.
   FilePattern->setInsertPolicy(QComboBox::NoInsert);
+  FilePattern->setCompleter(nullptr);
+  QObject::disconnect(FilePattern->lineEdit(), &QLineEdit::editingFinished, FilePattern, nullptr);
+  QObject::disconnect(FilePattern->lineEdit(), &QLineEdit::returnPressed, FilePattern, nullptr);
   FilePattern->setEditText(QStringLiteral("*.*"));
   File1->setPattern(QStringLiteral("*.*"));
   Check1 = named<QCheckBox>(this, "Check1");
@@ -118,17 +123,21 @@ void OpenFrm::layoutEngine() {
 }
 
 void OpenFrm::setCaptions() {
-  const bool zh = Module1::UseChinese != 0;
+  const bool zh = context_.chinese();
   struct Caption {
     QWidget* widget;
     const char16_t* chinese;
     const char16_t* english;
   };
   const Caption captions[] = {
-      {Label2, u"目录列表", u"Directories"}, {Label5, u"文件列表", u"File List"},
-      {Label4, u"已选文件", u"Selected Files"}, {Label1, u"驱动器", u"Drive"},
-      {Label3, u"文件类型", u"File Type"},     {Check1, u"预览", u"Preview"},
-      {Command1, u"确认&O", u"&OK"},          {Command2, u"取消&C", u"&Cancel"},
+      {Label2, u"目录列表", u"Directories"},
+      {Label5, u"文件列表", u"File List"},
+      {Label4, u"已选文件", u"Selected Files"},
+      {Label1, u"驱动器", u"Drive"},
+      {Label3, u"文件类型", u"File Type"},
+      {Check1, u"预览", u"Preview"},
+      {Command1, u"确认&O", u"&OK"},
+      {Command2, u"取消&C", u"&Cancel"},
   };
   for (const Caption& c : captions) {
     const QString text = QString::fromUtf16(zh ? c.chinese : c.english);

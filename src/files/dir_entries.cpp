@@ -34,19 +34,21 @@ bool isKind(const std::filesystem::path& folder, const dirent& e, EntryKind kind
                                     : std::filesystem::is_regular_file(st);
 }
 
+// Without regard to case; names equal that way keep a fixed order by their
+// exact text.
+void sortNames(QStringList& names) {
+  std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+    const int c = QString::compare(a, b, Qt::CaseInsensitive);
+    return c != 0 ? c < 0 : a < b;
+  });
+}
+
 }  // namespace
 
 bool canList(const QString& folder) { return !folder.isEmpty() && openFolder(folder) != nullptr; }
 
 QString joinPath(const QString& folder, const QString& name) {
   return folder.endsWith(u'/') ? folder + name : folder + u'/' + name;
-}
-
-void sortNames(QStringList& names) {
-  std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
-    const int c = QString::compare(a, b, Qt::CaseInsensitive);
-    return c != 0 ? c < 0 : a < b;
-  });
 }
 
 QStringList listFolder(const QString& folder, EntryKind kind) {
@@ -57,7 +59,8 @@ QStringList listFolder(const QString& folder, EntryKind kind) {
   while (const dirent* e = readdir(dir.get())) {
     const std::string name = e->d_name;
     if (name.empty() || name[0] == '.') continue;
-    if (isKind(base, *e, kind)) names << filenames::nameFromBytes(QByteArray(name.data(), qsizetype(name.size())));
+    if (isKind(base, *e, kind))
+      names << filenames::nameFromBytes(QByteArray(name.data(), qsizetype(name.size())));
   }
   sortNames(names);
   return names;

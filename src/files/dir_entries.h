@@ -19,8 +19,4 @@ bool canList(const QString& folder);
 // "/" unless `folder` already ends in "/" (the root does).
 QString joinPath(const QString& folder, const QString& name);
 
-// Sorts names without regard to case; names equal that way keep a fixed
-// order by their exact text.
-void sortNames(QStringList& names);
-
 }  // namespace files

@@ -4,49 +4,44 @@
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QSignalBlocker>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <cmath>
 
-#include "app/module1.h"
-#include "app/units.h"
+#include "base/placement.h"
+#include "base/viewer_context.h"
 
 namespace {
-
-enum class Kind { Plain, TwoState, PressedByCode };
 
 struct ButtonEntry {
   const char* key;
   const char16_t* initialTip;
   const char16_t* chineseTip;  // null: the initial tip stays in both languages
   const char16_t* englishTip;
-  Kind kind;
+  bool twoState;
+  bool startsPressed;
 };
 
 constexpr ButtonEntry kButtons[] = {
-    {"open", u"打开", u"打开", u"Open", Kind::Plain},
-    {"save", u"保存", u"另存为", u"Save", Kind::Plain},
-    {"info", u"信息", u"信息", u"Info", Kind::Plain},
-    {"print", u"打印", u"打印", u"Print", Kind::Plain},
-    {"acquire", u"采集", u"采集", u"Acquire", Kind::Plain},
-    {"fit", u"适合", u"满窗口", u"Fit", Kind::TwoState},
-    {"next", u"下一幅", u"下一幅", u"Next", Kind::Plain},
-    {"prev", u"上一幅", u"上一幅", u"Prev", Kind::Plain},
-    {"end", u"最后幅", u"最后幅", u"Last", Kind::Plain},
-    {"first", u"第一幅", u"第一幅", u"First", Kind::Plain},
-    {"func", u"处理", nullptr, nullptr, Kind::Plain},
-    {"list", u"图像列表", nullptr, nullptr, Kind::PressedByCode},
-    {"slide", u"播放", u"播放", u"Slide", Kind::TwoState},
-    {"exit", u"退出", u"退出", u"Exit", Kind::Plain},
+    {"open", u"打开", u"打开", u"Open", false, false},
+    {"save", u"保存", u"另存为", u"Save", false, false},
+    {"info", u"信息", u"信息", u"Info", false, false},
+    {"print", u"打印", u"打印", u"Print", false, false},
+    {"acquire", u"采集", u"采集", u"Acquire", false, false},
+    {"fit", u"适合", u"满窗口", u"Fit", true, true},
+    {"next", u"下一幅", u"下一幅", u"Next", false, false},
+    {"prev", u"上一幅", u"上一幅", u"Prev", false, false},
+    {"end", u"最后幅", u"最后幅", u"Last", false, false},
+    {"first", u"第一幅", u"第一幅", u"First", false, false},
+    {"func", u"处理", nullptr, nullptr, false, false},
+    {"list", u"图像列表", nullptr, nullptr, true, false},  // pressed by the file list command only
+    {"slide", u"播放", u"播放", u"Slide", true, false},
+    {"exit", u"退出", u"退出", u"Exit", false, false},
 };
 
 constexpr int kColumns = 2;
 constexpr int kRows = 7;
-constexpr char kKindProperty[] = "zelmarButtonKind";
-
-int px(float twips) { return int(std::lround(units::twipsToPixels(twips))); }
 
 }  // namespace
 
@@ -54,19 +49,22 @@ int px(float twips) { return int(std::lround(units::twipsToPixels(twips))); }
 // would drop unless something refers to it.
 static void loadToolIcons() { Q_INIT_RESOURCE(icons); }
 
-ToolFrm::ToolFrm(QWidget* owner, std::function<void(const QString& key)> doFunc)
-    : QWidget(owner, Qt::Tool), doFunc_(std::move(doFunc)) {
+ToolFrm::ToolFrm(ViewerContext& context, QWidget* owner,
+                 std::function<void(const QString& key)> doFunc)
+    : QMainWindow(owner, Qt::Tool), context_(context), doFunc_(std::move(doFunc)) {
   loadToolIcons();
   setObjectName(QStringLiteral("ToolFrm"));
   setWindowTitle(QStringLiteral("工具"));
   // The design's narrow palette: 705 x 2445 twips, two columns of seven.
-  const QSize client(px(705), px(2445));
+  const QSize client(units::twipsToPixels(705), units::twipsToPixels(2445));
   setFixedSize(client);
   const QSize cell(client.width() / kColumns, client.height() / kRows);
 
-  auto* outer = new QVBoxLayout(this);
+  auto* central = new QWidget(this);
+  auto* outer = new QVBoxLayout(central);
   outer->setContentsMargins(0, 0, 0, 0);
-  Toolbar1 = new QToolBar(this);
+  setCentralWidget(central);
+  Toolbar1 = new QToolBar(central);
   Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
   Toolbar1->setMovable(false);
   Toolbar1->setFloatable(false);
@@ -82,36 +80,35 @@ ToolFrm::ToolFrm(QWidget* owner, std::function<void(const QString& key)> doFunc)
   auto* layout = new QGridLayout(grid);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
-  int index = 0;
   for (const ButtonEntry& entry : kButtons) {
-    auto* action = new QAction(QIcon(QStringLiteral(":/tool/%1.svg").arg(QLatin1String(entry.key))),
-                               QString(), this);
-    action->setObjectName(QLatin1String(entry.key));
-    action->setData(QLatin1String(entry.key));
-    action->setToolTip(QString::fromUtf16(entry.initialTip));
-    action->setCheckable(entry.kind != Kind::Plain);
-    action->setProperty(kKindProperty, int(entry.kind));
+    const QString key = QLatin1String(entry.key);
+    auto* action = new QAction(QIcon(QStringLiteral(":/tool/%1.svg").arg(key)), QString(), this);
+    action->setObjectName(key);
+    action->setData(key);
+    action->setCheckable(entry.twoState);
+    action->setChecked(entry.startsPressed);
     connect(action, &QAction::triggered, this, [this, action] { clicked(action); });
-    buttons_.push_back(action);
-
     auto* tool = new QToolButton(grid);
-    tool->setObjectName(QStringLiteral("button_%1").arg(QLatin1String(entry.key)));
+    tool->setObjectName(QStringLiteral("button_%1").arg(key));
     tool->setDefaultAction(action);
     tool->setAutoRaise(true);
     tool->setIconSize(QSize(16, 16));
     tool->setFixedSize(cell);
-    layout->addWidget(tool, index / kColumns, index % kColumns);
-    ++index;
+    // Pictures only: the tip is what a screen reader announces.
+    tool->setAccessibleName(QString::fromUtf16(entry.initialTip));
+    action->setToolTip(tool->accessibleName());
+    layout->addWidget(tool, int(buttons_.size()) / kColumns, int(buttons_.size()) % kColumns);
+    buttons_.push_back(action);
+    tools_.push_back(tool);
+    pressedSources_.emplace_back();
   }
   Toolbar1->addWidget(grid);
-  setButtonPressed(QStringLiteral("fit"), true);
-
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    const QPoint origin = screen->geometry().topLeft();
-    move(origin.x() + int(std::lround(units::millimetresToPixels(15))),
-         origin.y() + int(std::lround(units::millimetresToPixels(30))));
+    move(screen->geometry().topLeft() + QPoint(int(std::lround(units::millimetresToPixels(15))),
+                                               int(std::lround(units::millimetresToPixels(30)))));
   }
   setToolLang();
+  connect(&context_, &ViewerContext::languageChanged, this, &ToolFrm::setToolLang);
 }
 
 QAction* ToolFrm::button(const QString& key) const {
@@ -120,24 +117,47 @@ QAction* ToolFrm::button(const QString& key) const {
   return nullptr;
 }
 
-void ToolFrm::setButtonPressed(const QString& key, bool pressed) {
-  if (QAction* a = button(key); a && a->isCheckable()) a->setChecked(pressed);
+void ToolFrm::setPressedSource(const QString& key, std::function<bool()> isOn) {
+  for (size_t i = 0; i < buttons_.size(); ++i)
+    if (buttons_[i]->data().toString() == key && buttons_[i]->isCheckable())
+      pressedSources_[i] = std::move(isOn);
+  syncPressed();
+}
+
+void ToolFrm::syncPressed() {
+  for (size_t i = 0; i < buttons_.size(); ++i)
+    if (pressedSources_[i]) buttons_[i]->setChecked(pressedSources_[i]());
 }
 
 void ToolFrm::setToolLang() {
-  const bool zh = Module1::UseChinese != 0;
+  const bool zh = context_.chinese();
   for (size_t i = 0; i < buttons_.size(); ++i) {
     const ButtonEntry& entry = kButtons[i];
-    if (entry.chineseTip) buttons_[i]->setToolTip(QString::fromUtf16(zh ? entry.chineseTip : entry.englishTip));
+    if (!entry.chineseTip) continue;
+    const QString tip = QString::fromUtf16(zh ? entry.chineseTip : entry.englishTip);
+    buttons_[i]->setToolTip(tip);
+    tools_[i]->setAccessibleName(tip);
   }
 }
 
 void ToolFrm::clicked(QAction* action) {
-  // A plain button that code presses does not change its look when clicked;
-  // the command it runs sets the state.
-  if (Kind(action->property(kKindProperty).toInt()) == Kind::PressedByCode) {
-    const QSignalBlocker quiet(action);
-    action->setChecked(!action->isChecked());
-  }
   if (doFunc_) doFunc_(action->data().toString());
+  // A two-state button changes its look by itself when clicked; the mode
+  // decides what it shows (the command may have refused to change it).
+  syncPressed();
 }
+
+namespace ui {
+
+void idm_ToolBar(ViewerContext& context, LazyWindow<ToolFrm>& tool) {
+  QAction* check = context.action(Command::idm_ToolBar);
+  if (!check->isChecked()) {
+    check->setChecked(true);
+    tool.get()->show();
+  } else {
+    check->setChecked(false);
+    if (ToolFrm* t = tool.ifLoaded()) t->hide();
+  }
+}
+
+}  // namespace ui

@@ -2,42 +2,39 @@
 
 #include <QMessageBox>
 
-#include "app/module1.h"
-#include "app/picfrm.h"
-#include "app/prompt.h"
-#include "ui/menu_tree.h"
-#include "ui/tool_window.h"
+#include "base/viewer_context.h"
 
 namespace ui {
+namespace {
 
-QString aboutTitle() {
-  return Module1::UseChinese ? QStringLiteral("泽尔马图像浏览器 1.1")
-                             : QStringLiteral("Zelmar Picture Viewer 1.1");
+QString aboutTitle(bool chinese) {
+  return chinese ? QStringLiteral("泽尔马图像浏览器 1.1")
+                 : QStringLiteral("Zelmar Picture Viewer 1.1");
 }
 
-QString aboutText() {
+QString aboutText(bool chinese) {
   const QString maker = QStringLiteral("Zelmar Developers");
-  if (Module1::UseChinese) {
-    return QStringList{QStringLiteral("泽尔马图像浏览器，版本1.1"), maker,
+  if (chinese) {
+    return QStringList{QStringLiteral("   泽尔马图像浏览器，版本1.1"), maker,
                        QStringLiteral("版权所有，未经许可，不得复制。"),
                        QStringLiteral("    2024-2026，苏州")}
-        .join('\n');
+        .join(u'\n');
   }
   return QStringList{QStringLiteral("   Zelmar Picture Viewer 1.1"), maker,
-                     QStringLiteral("   All rights reserved."), QStringLiteral("   2024-2026 Suzhou")}
-      .join('\n');
+                     QStringLiteral("   All rights reserved."),
+                     QStringLiteral("   2024-2026 Suzhou")}
+      .join(u'\n');
 }
 
-void idm_lang(picfrm& w) {
-  Module1::UseChinese = Module1::UseChinese == 0 ? 1 : 0;
-  setMenuLang(w.menus());
-  applyToolLang(w);
-}
+}  // namespace
 
-void idm_About(picfrm& w) {
-  QMessageBox box(QMessageBox::NoIcon, aboutTitle(), aboutText(), QMessageBox::Ok, &w);
-  box.setObjectName("about");
-  prompt::exec(box);
+void idm_lang(ViewerContext& context) { context.setUseChinese(context.chinese() ? 0 : 1); }
+
+void idm_About(ViewerContext& context, QWidget* parent) {
+  const bool zh = context.chinese();
+  QMessageBox box(QMessageBox::NoIcon, aboutTitle(zh), aboutText(zh), QMessageBox::Ok, parent);
+  box.setObjectName(QStringLiteral("about"));
+  context.prompt().exec(box);
 }
 
 }  // namespace ui

@@ -1,17 +1,13 @@
 #pragma once
 // The language switch and the About message.
-#include <QString>
-
-class picfrm;
+class QWidget;
+class ViewerContext;
 
 namespace ui {
 
-// English <-> Chinese: re-captions the menus and the tool bar's tips.
-void idm_lang(picfrm& w);
-void idm_About(picfrm& w);
-
-// The About message's title and four lines for Module1::UseChinese.
-QString aboutTitle();
-QString aboutText();
+// English <-> Chinese. The menus and the tool bar follow the context's
+// languageChanged at once; other windows when they next set their texts.
+void idm_lang(ViewerContext& context);
+void idm_About(ViewerContext& context, QWidget* parent);
 
 }  // namespace ui

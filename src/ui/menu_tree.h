@@ -1,24 +1,18 @@
 #pragma once
 // The main window's menu tree: every item with its name, both captions,
 // shortcut and initial state, built once and re-captioned in place.
-#include <QHash>
-#include <QString>
+#include "base/commands.h"
 
-class QAction;
-class QMenu;
 class QMenuBar;
 
 namespace ui {
 
-struct MenuActions {
-  QHash<QString, QAction*> items;  // every item by name (a menu by its menu action)
-  QHash<QString, QMenu*> menus;    // idm_File, idm_display, idm_processing, idm_autodelay, idm_convert
-};
+// Builds the tree into `bar`; each action is named as its command and owned
+// by its menu (a menu or sub-menu by its menu action).
+CommandActions buildMenuTree(QMenuBar* bar);
 
-// Builds the tree into `bar`; actions are owned by their menus.
-MenuActions buildMenuTree(QMenuBar* bar);
-
-// Sets every caption from Module1::UseChinese; states are left alone.
-void setMenuLang(const MenuActions& menu);
+// Sets every caption for the language; check marks, enabled and visible
+// states are left alone.
+void setMenuLang(const CommandActions& actions, bool chinese);
 
 }  // namespace ui

@@ -2,15 +2,16 @@
 
 #include <QAction>
 
-#include "app/picfrm.h"
-#include "ui/tool_window.h"
+#include "base/absorb.h"
+#include "base/viewer_context.h"
+#include "engine/qt/engine_codes.h"
 
 namespace view {
 namespace {
 
-void zoomBy(picfrm& w, bool enlarge) {
-  ImageEngine* e = w.Engine1;
-  e->setDisplaySizeMode(4);
+void zoomBy(ViewerContext& context, bool enlarge) {
+  ImageEngine* e = context.Engine1();
+  e->setDisplaySizeMode(engine_codes::kSizeZoom);
   // Read at single precision, scaled at double: 100, 150, 225, 337.5 ...
   const double current = double(float(e->ZoomPercent()));
   e->setZoomPercent(enlarge ? current * 1.5 : current / 1.5);
@@ -19,43 +20,35 @@ void zoomBy(picfrm& w, bool enlarge) {
 
 }  // namespace
 
-void idm_fit(picfrm& w) {
-  ImageEngine* e = w.Engine1;
-  const bool on = !w.action("idm_fit")->isChecked();
-  e->setDisplaySizeMode(on ? 3 : 0);
-  for (const char* name : {"idm_zoomin", "idm_zoomout", "idm_origin"})
-    w.action(name)->setEnabled(!on);
-  w.action("idm_fit")->setChecked(on);
-  ui::setToolPressed(w, "fit", on);
+void idm_fit(ViewerContext& context) {
+  ImageEngine* e = context.Engine1();
+  QAction* fit = context.action(Command::idm_fit);
+  const bool on = !fit->isChecked();
+  e->setDisplaySizeMode(on ? engine_codes::kSizeFit : engine_codes::kSizeNatural);
+  for (Command zoom : {Command::idm_zoomin, Command::idm_zoomout, Command::idm_origin})
+    context.action(zoom)->setEnabled(!on);
+  fit->setChecked(on);
   e->Repaint();
 }
 
-void idm_zoomin(picfrm& w) { zoomBy(w, true); }
-void idm_zoomout(picfrm& w) { zoomBy(w, false); }
+void idm_zoomin(ViewerContext& context) { zoomBy(context, true); }
+void idm_zoomout(ViewerContext& context) { zoomBy(context, false); }
 
-void idm_origin(picfrm& w) {
-  ImageEngine* e = w.Engine1;
-  const bool repaint = e->RepaintEnabled();
-  e->setRepaintEnabled(false);
-  e->setDisplaySizeMode(4);
+void idm_origin(ViewerContext& context) {
+  ImageEngine* e = context.Engine1();
+  // One paint, whether or not the engine repaints by itself.
+  RepaintHold hold(*e);
+  e->setDisplaySizeMode(engine_codes::kSizeZoom);
   e->setZoomPercent(100);
   e->Repaint();
-  e->setRepaintEnabled(repaint);
 }
 
-void idm_effect(picfrm& w) {
-  QAction* effect = w.action("idm_effect");
+void idm_effect(ViewerContext& context) {
+  QAction* effect = context.action(Command::idm_effect);
   const bool on = !effect->isChecked();
   effect->setChecked(on);
-  w.Engine1->setEraseBackground(!on);
-}
-
-void wireViewCommands(picfrm& w) {
-  w.setCommand("idm_fit", [&w] { idm_fit(w); });
-  w.setCommand("idm_zoomin", [&w] { idm_zoomin(w); });
-  w.setCommand("idm_zoomout", [&w] { idm_zoomout(w); });
-  w.setCommand("idm_origin", [&w] { idm_origin(w); });
-  w.setCommand("idm_effect", [&w] { idm_effect(w); });
+  // No repaint: the change shows with the next picture.
+  context.Engine1()->setEraseBackground(!on);
 }
 
 }  // namespace view

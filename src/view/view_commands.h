@@ -1,15 +1,15 @@
 #pragma once
-// How the main window paints the picture: fitted, zoomed, at actual size,
-// and whether new pictures come with a transition.
-class picfrm;
+// How the main engine paints the picture: fitted, zoomed, at actual size,
+// and whether new pictures come with a transition. The marks on the menu
+// (and, through them, the tool bar's "fit" button) show the mode.
+class ViewerContext;
 
 namespace view {
 
-void idm_fit(picfrm& w);
-void idm_zoomin(picfrm& w);
-void idm_zoomout(picfrm& w);
-void idm_origin(picfrm& w);
-void idm_effect(picfrm& w);
-void wireViewCommands(picfrm& w);
+void idm_fit(ViewerContext& context);
+void idm_zoomin(ViewerContext& context);
+void idm_zoomout(ViewerContext& context);
+void idm_origin(ViewerContext& context);
+void idm_effect(ViewerContext& context);
 
 }  // namespace view

@@ -1,11 +1,9 @@
-// Putting a picture on screen: the order and arguments of the engine calls,
-// the title, the transitions, and the layout of the control.
-#include <QAction>
-#include <QApplication>
+// Putting a picture on screen: one paint with repaint held off, the
+// alternating transitions, the title, failures, and the control's layout.
+#include <functional>
 
-#include "app/module1.h"
 #include "app/viewer_fixture.h"
-#include "app/units.h"
+#include "base/placement.h"
 
 namespace {
 
@@ -13,121 +11,82 @@ class DisplayTest : public ViewerTest {
  protected:
   void SetUp() override {
     ViewerTest::SetUp();
-    start();
-    setList(4);
-    engine().clearLog();
+    start({}, false);
+    useList(paths = pictures({"a.bmp", "b.bmp", "c.bmp"}));
+    spy().log.clear();
   }
-  void effectsOn() { window->runCommand("idm_effect"); }
+  QStringList take(const QString& filter) {
+    const QStringList out = spy().log.filter(filter);
+    spy().log.clear();
+    return out;
+  }
+  QStringList paths;
 };
 
-TEST_F(DisplayTest, LoadsWithRepaintOffAndPaintsOnce) {
+TEST_F(DisplayTest, OnePaintAfterTheLoadWithTransitionsInTurnAcrossBothEntryPoints) {
   window->ShowPicture(1);
-  EXPECT_EQ(engine().calls(), (QStringList{"setRepaintEnabled(false)", "setTransitionEffect(0)",
-                                           "LoadFile(" + Module1::PictureList[1] + ",0,0,1)",
-                                           "Repaint()", "setRepaintEnabled(true)"}));
-  EXPECT_EQ(window->windowTitle(), Module1::PictureList[1]);
-  EXPECT_EQ(engine().ImageWidth(), 640);
-}
-
-TEST_F(DisplayTest, EffectsAlternateAcrossBothEntryPoints) {
-  effectsOn();
-  engine().clearLog();
+  EXPECT_EQ(spy().log, (QStringList{"setRepaintEnabled(false)", "setTransitionEffect(0)",
+                                    "LoadFile(" + paths[1] + ",0,0,1)", "Repaint()",
+                                    "setRepaintEnabled(true)"}));
+  EXPECT_EQ(window->windowTitle(), paths[1]);
+  spy().log.clear();
+  window->runCommand(Command::idm_effect);
   window->ShowPicture(0);
-  window->ShowPicture1(Module1::PictureList[1]);
+  window->ShowPicture1(paths[1]);
   window->ShowPicture(2);
-  EXPECT_EQ(engine().calls("setTransitionEffect"),
-            (QStringList{"setTransitionEffect(47)", "setTransitionEffect(23)",
-                         "setTransitionEffect(47)"}));
-  EXPECT_EQ(engine().calls("setTransitionDelay"),
-            (QStringList{"setTransitionDelay(0)", "setTransitionDelay(5)", "setTransitionDelay(0)"}));
-  EXPECT_EQ(engine().calls("setTransitionGrain"),
-            (QStringList{"setTransitionGrain(20)", "setTransitionGrain(10)",
-                         "setTransitionGrain(20)"}));
-  EXPECT_EQ(engine().count("Repaint"), 3);
-}
-
-TEST_F(DisplayTest, EffectPhaseContinuesAfterSwitchingOffAndOn) {
-  effectsOn();
-  window->ShowPicture(0);  // 47
-  effectsOn();             // off
+  EXPECT_EQ(
+      take("Transition"),
+      (QStringList{"setTransitionEffect(47)", "setTransitionDelay(0)", "setTransitionGrain(20)",
+                   "setTransitionEffect(23)", "setTransitionDelay(5)", "setTransitionGrain(10)",
+                   "setTransitionEffect(47)", "setTransitionDelay(0)", "setTransitionGrain(20)"}));
+  window->runCommand(Command::idm_effect);  // off: effect 0, delay and grain kept
+  window->ShowPicture(0);
+  EXPECT_EQ(take("Transition"), QStringList{"setTransitionEffect(0)"});
+  window->runCommand(Command::idm_effect);  // on again: the phase goes on
   window->ShowPicture(1);
-  effectsOn();             // on again: the phase carries on
-  engine().clearLog();
+  EXPECT_EQ(take("TransitionEffect"), QStringList{"setTransitionEffect(23)"});
+}
+
+TEST_F(DisplayTest, FailuresKeepTitleAndRepaintSettingAndShowNothing) {
+  window->ShowPicture(0);
+  // clang-format off
+  const struct { const char* what; std::function<int16_t()> show; int loads; } cases[] = {
+      {"missing file", [&] { return window->ShowPicture1(path("missing.bmp")); }, 1},
+      {"empty name", [&] { return window->ShowPicture1(""); }, 1},
+      {"empty slot 1000", [&] { return window->ShowPicture(1000); }, 1},
+      {"index -1", [&] { return window->ShowPicture(-1); }, 0},
+      {"index 1001", [&] { return window->ShowPicture(1001); }, 0}};
+  // clang-format on
+  for (const auto& c : cases) {
+    for (bool repaint : {true, false}) {
+      SCOPED_TRACE(c.what);
+      window->Engine1->setRepaintEnabled(repaint);
+      spy().log.clear();
+      EXPECT_EQ(c.show(), 0);  // a raised error leaves no status
+      EXPECT_EQ(spy().count("LoadFile"), c.loads);
+      EXPECT_EQ(spy().count("Repaint"), 0);
+      EXPECT_EQ(window->Engine1->RepaintEnabled(), repaint);
+      EXPECT_EQ(window->windowTitle(), paths[0]);
+    }
+  }
+  window->Engine1->setRaiseErrors(false);  // errors as results: still no success
+  EXPECT_NE(window->ShowPicture1(path("missing.bmp")), 0);
+  EXPECT_EQ(window->windowTitle(), paths[0]);
+  // A failing repaint is absorbed; the picture was loaded, so the title moves.
+  window->Engine1->setRepaintEnabled(true);
+  spy().failing = "Repaint";
   window->ShowPicture(2);
-  EXPECT_EQ(engine().calls("setTransitionEffect"), QStringList{"setTransitionEffect(23)"});
+  EXPECT_EQ(window->windowTitle(), paths[2]);
+  EXPECT_TRUE(window->Engine1->RepaintEnabled());
 }
 
-TEST_F(DisplayTest, EffectsOffLeaveDelayAndGrain) {
-  engine().setTransitionDelay(77);
-  engine().setTransitionGrain(33);
-  engine().clearLog();
-  window->ShowPicture(0);
-  EXPECT_EQ(engine().count("setTransitionDelay"), 0);
-  EXPECT_EQ(engine().count("setTransitionGrain"), 0);
-  EXPECT_EQ(engine().TransitionDelay(), 77);
-}
-
-TEST_F(DisplayTest, FailedLoadKeepsTitleAndRestoresRepaint) {
-  window->ShowPicture(0);
-  const QString good = window->windowTitle();
-  for (bool repaint : {true, false}) {
-    SCOPED_TRACE(repaint);
-    engine().setRepaintEnabled(repaint);
-    engine().clearLog();
-    // A raised error leaves no status to return.
-    EXPECT_EQ(window->ShowPicture1(pictures.path().c_str() + QString("/missing.jpg")), 0);
-    EXPECT_EQ(engine().count("Repaint"), 0);
-    EXPECT_EQ(engine().RepaintEnabled(), repaint);
-    EXPECT_EQ(window->windowTitle(), good);
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-  }
-}
-
-TEST_F(DisplayTest, QuietFailureIsNotShownAsSuccess) {
-  // With errors reported as results, a failed load must not repaint or retitle either.
-  engine().setRaiseErrors(false);
-  engine().failPath(Module1::PictureList[2]);
-  engine().clearLog();
-  EXPECT_EQ(window->ShowPicture(2), 1);
-  EXPECT_EQ(engine().count("Repaint"), 0);
-  EXPECT_EQ(window->windowTitle(), "Zelmar");
-}
-
-TEST_F(DisplayTest, IndexOutsideTheListLoadsNothing) {
-  for (int16_t index : {int16_t(-1), int16_t(1001), int16_t(32767)}) {
-    SCOPED_TRACE(index);
-    engine().clearLog();
-    EXPECT_EQ(window->ShowPicture(index), 0);
-    EXPECT_EQ(engine().count("LoadFile"), 0);
-    EXPECT_EQ(engine().count("Repaint"), 0);
-    EXPECT_TRUE(engine().RepaintEnabled());
-  }
-  // Slot 1000 is inside the list but always empty: loaded, and it fails.
-  engine().clearLog();
-  window->ShowPicture(1000);
-  EXPECT_EQ(engine().calls("LoadFile"), QStringList{"LoadFile(,0,0,1)"});
-  EXPECT_EQ(engine().count("Repaint"), 0);
-}
-
-TEST_F(DisplayTest, FailingRepaintIsAbsorbed) {
-  engine().failOperation("Repaint");
-  window->ShowPicture(0);
-  EXPECT_EQ(window->windowTitle(), Module1::PictureList[0]);
-  EXPECT_TRUE(engine().RepaintEnabled());
-}
-
-TEST_F(DisplayTest, ControlFillsClientWithMillimetreMargin) {
+TEST_F(DisplayTest, ControlFillsTheClientAreaWithAMillimetreMargin) {
   const int m = qRound(units::millimetresToPixels(1));
-  window->resize(800, 600);
-  window->show();  // the layout follows the client area's resize by itself
-  const QRect r = engine().geometry();
-  const QWidget* client = window->centralWidget();
-  EXPECT_EQ(r.topLeft(), QPoint(m, m));
-  EXPECT_NEAR(r.right() + 1, client->width() - m, 1);
-  EXPECT_NEAR(r.bottom() + 1, client->height() - m, 1);
-  // Shrunk to almost nothing: at (m, m), m by m.
-  window->centralWidget()->resize(1, 1);
-  EXPECT_EQ(engine().geometry(), QRect(m, m, m, m));
+  window->show();  // a hidden window's resizes wait for its showing
+  window->centralWidget()->resize(400, 300);
+  EXPECT_EQ(window->Engine1->widget()->geometry(), QRect(m, m, 400 - 2 * m, 300 - 2 * m));
+  window->centralWidget()->resize(1, 1);  // shrunk to nothing: m by m at (m, m)
+  EXPECT_EQ(window->Engine1->widget()->geometry(), QRect(m, m, m, m));
 }
 
 }  // namespace

@@ -1,223 +1,122 @@
-// Both start modes, on real folders, with the open dialog driven hidden.
-#include <QAction>
-#include <QDir>
-#include <QGuiApplication>
-#include <QMenuBar>
-#include <QScreen>
-#include <fstream>
-
-#include "app/module1.h"
-#include "app/settings.h"
+// Both start modes on real folders, the way out, and the program's command
+// line.
 #include "app/viewer_fixture.h"
-#include "browse/ListFrm.h"
-#include "engine/qt/file_names.h"
-#include "ui/ToolFrm.h"
 
 namespace {
 
-class StartupTest : public ViewerTest {
- protected:
-  // Files in a fresh folder, in the order the list sorts them.
-  QStringList makeFolder(const QStringList& names) {
-    QStringList paths;
-    for (const QString& n : names) paths << pictureFile(n);
-    return paths;
+using StartupTest = ViewerTest;
+
+TEST_F(StartupTest, StartModes) {
+  const QStringList paths = pictures({"a.bmp", "b.JPG", "d.jpeg"});
+  pictures({"c.png"});  // a picture, but not of the start-up pattern
+  for (const char* other : {"pics/notes.txt", "empty/readme.txt"}) {
+    QDir().mkpath(QFileInfo(path(other)).path());
+    QFile(path(other)).open(QIODevice::WriteOnly);
   }
-  void remember(const QString& folder, int language = 0) {
-    writeSettings(QString("[VANTREL]\nLANGUAGE=%1\nFILES=%2\n").arg(language).arg(folder).toUtf8());
+  const QString folder = QDir(path("pics")).canonicalPath(),
+                empty = QDir(path("empty")).canonicalPath();
+  const QString app = QDir(QCoreApplication::applicationDirPath()).canonicalPath();
+  // "{F}": the pictures' folder; shown: the picture the title names, -1 none.
+  // clang-format off
+  const struct { const char* what; QString settings, commandLine; int count, shown, index;
+                 bool menus; QString startFolder; int shownAfterNext; } cases[] = {
+      {"first start", {}, {}, 0, -1, 0, true, "", -1},
+      {"remembered folder", "LANGUAGE=0\nFILES={F}/", {}, 3, 0, 0, true, folder, 1},
+      {"remembered folder is gone", "FILES={F}/gone", {}, -1, -1, 0, true, app, -1},
+      {"picture named", {}, "{F}/b.JPG", 3, 1, 1, false, folder, 2},
+      {"named file not listed", {}, "{F}/notes.txt", 3, -1, 0, false, folder, 1},
+      {"folder without pictures", {}, empty + "/readme.txt", 0, -1, 0, true, empty, -1},
+      {"quoted path", {}, "\"{F}/b.JPG\"", -1, -1, 0, true, app, -1}};
+  // clang-format on
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    QFile::remove(settingsPath());
+    if (!c.settings.isEmpty())
+      writeSettings("[VANTREL]\n" + QString(c.settings).replace("{F}", path("pics")).toUtf8());
+    start(QString(c.commandLine).replace("{F}", path("pics")));
+    if (c.count >= 0) {
+      EXPECT_EQ(ctx().PictureCount(), c.count);
+    }
+    EXPECT_EQ(window->windowTitle(), c.shown < 0 ? "Zelmar" : paths[c.shown]);
+    EXPECT_EQ(window->PictureIndex(), c.index);
+    for (Command m : {Command::idm_File, Command::idm_display, Command::idm_processing})
+      EXPECT_EQ(window->action(m)->isVisible(), c.menus);
+    EXPECT_EQ(ctx().StartFolder(), c.startFolder);
+    EXPECT_EQ(window->action(Command::idm_File)->text(),
+              c.settings.startsWith("LANGUAGE=0") ? "&File" : "文件[&F]");
+    EXPECT_FALSE(window->action(Command::idm_stop)->isEnabled() ||
+                 window->action(Command::idm_zoomin)->isEnabled());
+    window->doFunc("next");  // goes on from the picture on screen
+    EXPECT_EQ(window->windowTitle(), c.shownAfterNext < 0 ? "Zelmar" : paths[c.shownAfterNext]);
   }
-  QStringList list() const {
-    QStringList out;
-    for (int i = 0; i < Module1::PictureCount; ++i) out << Module1::PictureList[size_t(i)];
-    return out;
-  }
-  bool menusShown() const {
-    for (const char* m : {"idm_File", "idm_display", "idm_processing"})
-      if (!window->action(m)->isVisible()) return false;
-    return true;
-  }
-};
+}
 
-TEST_F(StartupTest, FirstStartShowsNothingWithChineseMenus) {
+TEST_F(StartupTest, UnreadableSettingsGiveTheDefaultsAndStayAsTheyAre) {
+  ASSERT_TRUE(QDir().mkpath(settingsPath()));  // root reads any file: a folder instead
   start();
-  EXPECT_EQ(Module1::UseChinese, 1);
-  EXPECT_EQ(Module1::PictureCount, 0);
-  EXPECT_EQ(engine().count("LoadFile"), 0);
-  EXPECT_TRUE(menusShown());
-  EXPECT_EQ(window->action("idm_File")->text(), "文件[&F]");
-  EXPECT_EQ(window->windowTitle(), "Zelmar");
-}
-
-TEST_F(StartupTest, NormalModeListsRememberedFolderAndShowsFirst) {
-  const QStringList paths = makeFolder({"b.JPG", "a.bmp", "c.txt", "d.tga", "e.jpeg", "f.png"});
-  remember(picturesDir() + "/");
-  start();
-  EXPECT_EQ(list(), (QStringList{paths[1], paths[0], paths[3], paths[4]}));
-  EXPECT_EQ(engine().calls("LoadFile"), QStringList{"LoadFile(" + paths[1] + ",0,0,1)"});
-  EXPECT_EQ(window->windowTitle(), paths[1]);
-  EXPECT_EQ(window->PictureIndex, 0);
-  EXPECT_TRUE(menusShown());
-  EXPECT_EQ(Module1::UseChinese, 0);
-  // The folder as the open dialog reports it, without the trailing slash.
-  EXPECT_EQ(Module1::StartFolder, QDir(picturesDir()).canonicalPath());
-  EXPECT_FALSE(window->action("idm_stop")->isEnabled());
-  for (const char* zoom : {"idm_zoomin", "idm_zoomout", "idm_origin"})
-    EXPECT_FALSE(window->action(zoom)->isEnabled()) << zoom;
-}
-
-TEST_F(StartupTest, MissingFolderFallsBackToProgramFolder) {
-  remember(picturesDir() + "/gone");
-  start();
-  EXPECT_EQ(Module1::StartFolder, QDir(Module1::AppFolder).canonicalPath());
-}
-
-TEST_F(StartupTest, EmbeddedModeShowsNamedFileAndHidesMenus) {
-  const QStringList paths = makeFolder({"a.jpg", "b.jpg", "c.jpg", "d.jpg"});
-  start(paths[2]);
-  EXPECT_FALSE(window->action("idm_File")->isVisible());
-  EXPECT_FALSE(window->action("idm_display")->isVisible());
-  EXPECT_FALSE(window->action("idm_processing")->isVisible());
-  EXPECT_EQ(engine().calls("LoadFile"), QStringList{"LoadFile(" + paths[2] + ",0,0,1)"});
-  EXPECT_EQ(window->windowTitle(), paths[2]);
-  // Next goes on from the picture on screen, not from the list's second.
-  EXPECT_EQ(window->PictureIndex, 2);
-  window->doFunc("next");
-  EXPECT_EQ(window->windowTitle(), paths[3]);
-}
-
-TEST_F(StartupTest, EmbeddedModeWithUnlistedFileKeepsIndexZero) {
-  makeFolder({"a.jpg", "b.jpg"});
-  const QString other = pictureFile("notes.txt");
-  start(other);
-  EXPECT_TRUE(window->embedded());
-  EXPECT_EQ(window->PictureIndex, 0);
-  EXPECT_EQ(window->windowTitle(), other);  // any file the engine loads is shown
-}
-
-TEST_F(StartupTest, CommandLineFolderWithoutPicturesStartsNormally) {
-  const QString only = pictureFile("readme.txt");
-  start(only);
-  EXPECT_TRUE(menusShown());
-  EXPECT_EQ(Module1::PictureCount, 0);
-  EXPECT_EQ(window->windowTitle(), "Zelmar");
-}
-
-TEST_F(StartupTest, CommandLinePathThatDoesNotExist) {
-  start("/no/such/folder/x.jpg");
-  // The program's folder is listed instead; whatever it holds, nothing crashes
-  // and the named file is not shown.
-  EXPECT_NE(window->windowTitle(), "/no/such/folder/x.jpg");
-  EXPECT_EQ(Module1::StartFolder, QDir(Module1::AppFolder).canonicalPath());
-}
-
-TEST_F(StartupTest, OnlyTheFirstThousandFilesAreListed) {
-  for (int i = 0; i < 5000; ++i) pictureFile(QString("p%1.jpg").arg(i, 4, 10, QChar('0')));
-  remember(picturesDir());
-  start();
-  EXPECT_EQ(Module1::PictureCount, 1000);
-  EXPECT_TRUE(Module1::PictureList[999].endsWith("p0999.jpg"));
-  EXPECT_TRUE(Module1::PictureList[1000].isEmpty());
-}
-
-TEST_F(StartupTest, NamesWithBlanksAndChineseCharacters) {
-  const QString folder = picturesDir() + "/我的 照片";
-  ASSERT_TRUE(QDir().mkpath(folder));
-  const QString a = folder + "/第一 张.jpg";
-  const QString b = folder + "/second one.jpg";
-  for (const QString& p : {a, b}) {
-    QFile f(p);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-  }
-  start(b);
-  EXPECT_EQ(window->windowTitle(), b);
-  EXPECT_EQ(window->PictureIndex, 0);  // "second one" sorts first
-  window->doFunc("next");
-  EXPECT_EQ(window->windowTitle(), a);
-}
-
-TEST_F(StartupTest, NameThatIsNotUtf8DoesNotStopTheStart) {
-  const std::string raw = pictures.path().string() + "/bad\xff\xfe.jpg";
-  std::ofstream(raw) << "x";
-  const QString good = pictureFile("good.jpg");
-  remember(picturesDir());
-  start();
-  EXPECT_EQ(Module1::PictureCount, 2);
-  window->doFunc("next");
-  window->doFunc("next");
-  EXPECT_EQ(window->windowTitle(), good);
-}
-
-TEST_F(StartupTest, WindowIsCentredOnTheScreen) {
-  start();
-  const QRect screen = QGuiApplication::primaryScreen()->geometry();
-  const QRect frame = window->frameGeometry();
-  EXPECT_NEAR(frame.center().x(), screen.center().x(), 1);
-  EXPECT_NEAR(frame.center().y(), screen.center().y(), 1);
-}
-
-TEST(CommandLine, JoinedAndMadeAbsolute) {
-  const QString cwd = QDir::currentPath();
-  EXPECT_EQ(Module1::commandLineFrom({"zelmar"}), "");
-  EXPECT_EQ(Module1::commandLineFrom({"zelmar", "/pics/my", "photo.jpg"}), "/pics/my photo.jpg");
-  EXPECT_EQ(Module1::commandLineFrom({"zelmar", "a.jpg"}), cwd + "/a.jpg");
-  EXPECT_EQ(Module1::commandLineFrom({"zelmar", "sub/../b.jpg"}), cwd + "/b.jpg");
-}
-
-TEST(CommandLine, NamesNotInUtf8KeepEveryByte) {
-  char program[] = "zelmar";
-  char path[] = "/pics/caf\xe9 \xff.jpg";
-  char* argv[] = {program, path, nullptr};
-  const QString line = Module1::commandLineFrom(Module1::argumentsFrom(2, argv));
-  EXPECT_EQ(filenames::nameToBytes(line), QByteArray(path));
-}
-
-class LifecycleTest : public StartupTest {};
-
-TEST_F(LifecycleTest, ExitWritesSettingsThenAsks) {
-  start();
-  window->show();
-  Module1::StartFolder = "/pics/chosen";
+  EXPECT_EQ(ctx().UseChinese(), 1);
+  EXPECT_EQ(ctx().StartFolder(), "");
   answer = QMessageBox::No;
   window->doFunc("exit");
-  EXPECT_EQ(messages, QStringList{"提示用户|确认是否退出图像浏览软件 ？"});
-  EXPECT_EQ(settingsText(), "[VANTREL]\nLANGUAGE= 1\nFILES=/pics/chosen\n");
-  // No keeps browsing, with the settings already written.
-  EXPECT_TRUE(window->isVisible());
+  EXPECT_EQ(messages.size(), 1);
+  EXPECT_TRUE(QFileInfo(settingsPath()).isDir());
 }
 
-TEST_F(LifecycleTest, CloseBoxAsksButDoesNotWrite) {
+TEST_F(StartupTest, CentredOnceShownExitAsksAndYesUnloadsEveryOtherWindow) {
+  pictures({"a.bmp"});
+  writeSettings(("[VANTREL]\nFILES=" + path("pics") + "\n").toUtf8());
   start();
-  window->show();
-  window->runCommand("idm_lang");
+  const QRect screen = QGuiApplication::primaryScreen()->geometry(),
+              frame = window->frameGeometry();
+  ASSERT_NE(frame.size(), window->size()) << "the platform reports no frame";
+  EXPECT_NEAR(frame.x() + frame.width() / 2.0, screen.x() + screen.width() / 2.0, 1.0);
+  EXPECT_NEAR(frame.y() + frame.height() / 2.0, screen.y() + screen.height() / 2.0, 1.0);
+  ctx().setStartFolder("/pics/chosen");
   answer = QMessageBox::No;
-  EXPECT_FALSE(window->close());
-  EXPECT_TRUE(window->isVisible());
+  window->doFunc("EXIT");  // writes the settings, then asks
+  EXPECT_EQ(messages, QStringList{"提示用户|确认是否退出图像浏览软件 ？"});
+  EXPECT_EQ(settingsBytes(), "[VANTREL]\nFILES=/pics/chosen\nLANGUAGE= 1\n");
+  EXPECT_TRUE(window->isVisible());  // No keeps browsing
+  QFile::remove(settingsPath());
+  window->doFunc("list");
+  const QList<QPointer<QWidget>> others{list(), window->openDialog().ifLoaded(), tool()};
+  ASSERT_FALSE(others.contains(nullptr));
+  EXPECT_FALSE(window->close());  // the close box asks too, and writes nothing
   answer = QMessageBox::Yes;
   EXPECT_TRUE(window->close());
-  EXPECT_EQ(messages.size(), 2);
-  EXPECT_EQ(settingsText(), "");
+  EXPECT_EQ(messages.size(), 3);
+  EXPECT_EQ(settingsBytes(), "");
+  EXPECT_FALSE(window->listWindow().loaded() || window->openDialog().loaded() ||
+               window->toolWindow().loaded());
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  for (const QPointer<QWidget>& w : others) EXPECT_TRUE(w.isNull());
 }
 
-TEST_F(LifecycleTest, YesUnloadsEveryOtherWindow) {
-  setList(3);
-  start();
-  setList(3);
-  window->runCommand("idm_FileList");
-  ASSERT_TRUE(window->listFormLoaded());
-  QPointer<QWidget> tool = window->toolWindow();
-  window->runCommand("idm_exit");
-  EXPECT_FALSE(window->listFormLoaded());
-  EXPECT_EQ(window->toolWindow(), nullptr);
-  EXPECT_EQ(window->openWindow(), nullptr);
-  EXPECT_TRUE(tool.isNull() || !tool->isVisible());
+TEST(CommandLine, OnePathJoinedMadeAbsoluteAndKeptByteForByte) {
+  const QString cwd = QDir::currentPath();
+  EXPECT_EQ(app::commandLineFrom({"zelmar"}), "");
+  EXPECT_EQ(app::commandLineFrom({"zelmar", "/pics/my", "photo.jpg"}), "/pics/my photo.jpg");
+  EXPECT_EQ(app::commandLineFrom({"zelmar", "sub/../b.jpg"}), cwd + "/b.jpg");
+  char program[] = "zelmar", bytes[] = "/pics/caf\xe9 \xff.jpg";
+  char* argv[] = {program, bytes, nullptr};
+  EXPECT_EQ(filenames::nameToBytes(app::commandLineFrom(app::argumentsFrom(2, argv))), bytes);
 }
 
-TEST_F(LifecycleTest, MainShowsWindowAndToolBar) {
-  window = Module1::Main(QString());
-  EXPECT_TRUE(window->isVisible());
-  ASSERT_NE(window->toolWindow(), nullptr);
-  EXPECT_TRUE(window->toolWindow()->isVisible());
-  EXPECT_EQ(window->toolWindow()->parentWidget(), window.get());
+TEST(CommandLine, TheProgramLeavesQtOptionsInThePath) {
+  zelmar::test::TempDir home;
+  QProcess viewer;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("QT_QPA_PLATFORM", "offscreen");
+  env.insert("XDG_CONFIG_HOME", QString::fromStdString(home.path().string()));
+  viewer.setProcessEnvironment(env);
+  viewer.setWorkingDirectory(QString::fromStdString(home.path().string()));
+  // Qt stops at once on a platform it does not know; as part of a picture
+  // path the option does nothing and the viewer stays up.
+  viewer.start(ZELMAR_PROGRAM, {"-platform", "no-such-platform"});
+  ASSERT_TRUE(viewer.waitForStarted());
+  EXPECT_FALSE(viewer.waitForFinished(3000)) << viewer.readAllStandardError().toStdString();
+  viewer.kill();
+  viewer.waitForFinished();
 }
 
 }  // namespace

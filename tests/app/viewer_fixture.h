@@ -1,54 +1,84 @@
 #pragma once
-// Shared set-up of every test that starts the viewer: its own settings
-// folder, fresh globals, the recording engine, and message boxes answered
-// without an event loop.
+// Shared set-up of the tests that start the viewer: its own settings
+// folder, real pictures, the control wrapped in a call log, and message
+// boxes answered (and recorded) from the test.
 #include <gtest/gtest.h>
 
-#include <QMessageBox>
-#include <QString>
-#include <QStringList>
+#include <QtTest>
+#include <QtWidgets>
+#include <filesystem>
 #include <memory>
-#include <ostream>
 
 #include "app/picfrm.h"
-#include "app/recording_engine.h"
+#include "app/spy_engine.h"
+#include "engine/io/file_io.h"
+#include "engine/qt/file_names.h"
+#include "support/pictures.h"
 #include "support/temp_dir.h"
 
-class ToolFrm;
-
-// Readable QStrings in failure messages.
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
-inline void PrintTo(const QStringList& s, std::ostream* os) {
-  *os << "{\"" << s.join("\", \"").toStdString() << "\"}";
-}
 
 class ViewerTest : public ::testing::Test {
  protected:
-  void SetUp() override;
-  void TearDown() override;
+  void SetUp() override { qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(config.path())); }
+  void TearDown() override {
+    window.reset();
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);  // no command leaves the busy cursor
+  }
 
-  // Starts picfrm (its load runs) and returns the engine it got.
-  picfrm& start(const QString& commandLine = QString());
-  // Starts through the start procedure, tool bar window included.
-  ToolFrm* startWithToolBar();
-  RecordingEngine& engine() { return *static_cast<RecordingEngine*>(window->Engine1); }
+  // Starts the viewer as the start procedure does (window and tool bar
+  // shown); `show` false only loads the main window.
+  void start(const QString& commandLine = {}, bool show = true) {
+    window = show ? app::Main(commandLine, SpyEngine::make)
+                  : std::make_unique<picfrm>(commandLine, SpyEngine::make);
+    ctx().prompt().setMessageHook([this](QMessageBox& box) {
+      messages << box.windowTitle() + "|" + box.text();
+      return answer;
+    });
+  }
+  ViewerContext& ctx() { return window->context(); }
+  SpyEngine& spy() { return *static_cast<SpyEngine*>(window->Engine1); }
+  // Clicks the menu item of that name.
+  void click(const QString& name) {
+    for (QAction* a : ctx().actions())
+      if (a->objectName() == name) a->trigger();
+  }
+  ToolFrm* tool() { return window->toolWindow().ifLoaded(); }
+  ListFrm* list() { return window->listWindow().ifLoaded(); }
 
-  // Puts `count` names into the picture list (files created in `pictures`).
-  void setList(int count);
-  QString pictureFile(const QString& name);  // creates it (a few bytes)
-  // A real 24-bit BMP of that size in `folder`.
-  static QString realPicture(const QString& folder, const QString& name, int width = 8,
-                             int height = 6);
-  QString picturesDir() const;
+  QString path(const QString& name) const {
+    return QString::fromStdString(files.path().string()) + "/" + name;
+  }
+  // Real BMP pictures named `names` (any bytes, see file_names.h) in
+  // `folder` under `files`, 8, 9, 10 ... pixels wide.
+  QStringList pictures(const QStringList& names, const QString& folder = "pics") {
+    QStringList out;
+    std::filesystem::create_directories(filenames::toFsPath(path(folder)));
+    for (const QString& name : names) {
+      out << path(folder + "/" + name);
+      const auto picture = zelmar::test::makePattern(uint32_t(7 + out.size()), 6, 24);
+      const auto file = filenames::nameToBytes(out.last()).toStdString();
+      EXPECT_TRUE(zelmar::savePicture(picture, file, 6, 0, 64, false).ok());
+    }
+    return out;
+  }
+  // Makes `paths` the picture list, as the open command does.
+  void useList(const QStringList& paths) {
+    ctx().fillPictureList(paths);
+    ctx().setPictureCount(int16_t(paths.size()));
+  }
+  QString settingsPath() const { return QString::fromStdString(config.file("zelmar32.ini")); }
+  void writeSettings(const QByteArray& bytes) {
+    QFile f(settingsPath());
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+  }
+  QByteArray settingsBytes() const {
+    QFile f(settingsPath());
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+  }
 
-  QString configDir() const;
-  QString settingsText() const;
-  void writeSettings(const QByteArray& bytes);
-
-  zelmar::test::TempDir config;
-  zelmar::test::TempDir pictures;
+  zelmar::test::TempDir config, files;
   std::unique_ptr<picfrm> window;
-  // Message boxes shown, as "title|text", and the answer given to the next ones.
-  QStringList messages;
+  QStringList messages;  // "title|text" of every message box shown
   QMessageBox::StandardButton answer = QMessageBox::Yes;
 };

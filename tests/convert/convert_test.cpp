@@ -59,7 +59,7 @@ TEST(ConvertArguments, BadArgumentsFailWithOneLineAndWriteNothing) {
       {{in, "--background", "zz4040", out}, "--background"},
       {{in, "--saturation", "991", out}, "--saturation"},
       {{in, "--saturation", "-991", out}, "--saturation"},
-      {{in, dir.file("out.png")}, "out.png"},
+      {{in, dir.file("out.gif")}, "out.gif"},
       {{in, dir.file("noextension")}, "noextension"},
       {{in, out, dir.file("third.bmp")}, "third.bmp"},
       {{"--info"}, "--info"},
@@ -77,7 +77,7 @@ TEST(ConvertArguments, BadArgumentsFailWithOneLineAndWriteNothing) {
     EXPECT_TRUE(r.out.empty());
   }
   EXPECT_FALSE(std::filesystem::exists(out));
-  EXPECT_FALSE(std::filesystem::exists(dir.file("out.png")));
+  EXPECT_FALSE(std::filesystem::exists(dir.file("out.gif")));
 }
 
 namespace fs = std::filesystem;
@@ -97,6 +97,7 @@ TEST(Convert, TheExtensionOrFormatCodeChoosesTheFormatAndTheDepthIsKept) {
       {{"out.tif"}, "3", "4"},
       {{"out.TIFF"}, "3", "4"},
       {{"out.cmp"}, "5", "4"},
+      {{"out.png"}, "200", "4"},
       {{"out.tga"}, "4", "8"},  // Targa maps palettes at 8 bits
       {{"out.jpg"}, "21", "24"},
       {{"out.Jpeg"}, "21", "24"},  // JPEG holds colour as 24

@@ -1,102 +1,52 @@
-// Fit, zoom, actual size and the effect switch: engine properties, repaints
-// and the marks on menus and tool bar.
-#include <QAction>
-
+// Fit, zoom, actual size and the effect switch: the engine's display
+// properties, the repaints, and the marks on menu and tool bar.
 #include "app/viewer_fixture.h"
-#include "ui/ToolFrm.h"
 
 namespace {
 
-class ViewCommandsTest : public ViewerTest {
- protected:
-  void SetUp() override {
-    ViewerTest::SetUp();
-    tool = startWithToolBar();
-    ASSERT_NE(tool, nullptr);
-    engine().clearLog();
+using ViewCommandsTest = ViewerTest;
+
+TEST_F(ViewCommandsTest, ModesZoomsAndRepaints) {
+  start();
+  ImageEngine& engine = *window->Engine1;
+  // A tool key or a menu item, the engine's RepaintEnabled before it, then its
+  // display mode, zoom, fit (the mark, the button, the zoom items greyed) and paints.
+  // clang-format off
+  const struct { const char* step; bool automatic; int mode; double zoom; bool fit; int repaints; }
+  steps[] = {
+      {"", true, 3, 100, true, 0}, {"fit", true, 0, 100, false, 1},
+      {"idm_origin", true, 4, 100, false, 1}, {"idm_zoomin", true, 4, 150, false, 0},
+      {"idm_zoomin", false, 4, 225, false, 1}, {"idm_zoomout", true, 4, 150, false, 0},
+      {"idm_zoomout", true, 4, 100, false, 0}, {"idm_zoomout", true, 4, 66.6667, false, 0},
+      {"idm_origin", false, 4, 100, false, 1}, {"idm_ToolBar", true, 4, 100, false, 0},
+      {"idm_ToolBar", true, 4, 100, false, 0}, {"idm_fit", true, 3, 100, true, 1},
+      {"effect", true, 3, 100, true, 0}, {"fit", true, 0, 100, false, 1},
+      {"FIT", true, 3, 100, true, 1}};
+  // clang-format on
+  for (const auto& s : steps) {
+    SCOPED_TRACE(s.step);
+    engine.setRepaintEnabled(s.automatic);
+    spy().log.clear();
+    QString(s.step).startsWith("idm_") ? click(s.step) : window->doFunc(s.step);
+    EXPECT_EQ(engine.DisplaySizeMode(), s.mode);
+    EXPECT_NEAR(engine.ZoomPercent(), s.zoom, 1e-3);
+    EXPECT_EQ(window->action(Command::idm_fit)->isChecked(), s.fit);
+    EXPECT_EQ(tool()->button("fit")->isChecked(), s.fit);  // hidden and shown: as it was
+    for (Command zoom : {Command::idm_zoomin, Command::idm_zoomout, Command::idm_origin})
+      EXPECT_EQ(window->action(zoom)->isEnabled(), !s.fit);
+    EXPECT_EQ(spy().count("Repaint"), s.repaints);
+    EXPECT_EQ(engine.RepaintEnabled(), s.automatic);  // actual size puts it back
   }
-  bool zoomItemsEnabled() {
-    return window->action("idm_zoomin")->isEnabled() && window->action("idm_zoomout")->isEnabled() &&
-           window->action("idm_origin")->isEnabled();
-  }
-  ToolFrm* tool = nullptr;
-};
-
-TEST_F(ViewCommandsTest, FitOffAndOnAgain) {
-  EXPECT_TRUE(tool->button("fit")->isChecked());
-  window->runCommand("idm_fit");
-  EXPECT_EQ(engine().calls(), (QStringList{"setDisplaySizeMode(0)", "Repaint()"}));
-  EXPECT_TRUE(zoomItemsEnabled());
-  EXPECT_FALSE(tool->button("fit")->isChecked());
-  EXPECT_FALSE(window->action("idm_fit")->isChecked());
-  engine().clearLog();
-  window->runCommand("idm_fit");
-  EXPECT_EQ(engine().calls(), (QStringList{"setDisplaySizeMode(3)", "Repaint()"}));
-  EXPECT_FALSE(window->action("idm_zoomin")->isEnabled());
-  EXPECT_FALSE(window->action("idm_origin")->isEnabled());
-  EXPECT_TRUE(tool->button("fit")->isChecked());
-  EXPECT_TRUE(window->action("idm_fit")->isChecked());
-}
-
-TEST_F(ViewCommandsTest, ZoomSteps) {
-  window->runCommand("idm_fit");
-  window->runCommand("idm_origin");
-  window->runCommand("idm_zoomin");
-  window->runCommand("idm_zoomin");
-  EXPECT_DOUBLE_EQ(engine().ZoomPercent(), 225);
-  window->runCommand("idm_zoomout");
-  EXPECT_DOUBLE_EQ(engine().ZoomPercent(), 150);
-  window->runCommand("idm_zoomout");
-  window->runCommand("idm_zoomout");
-  EXPECT_NEAR(engine().ZoomPercent(), 66.6667, 1e-3);
-  EXPECT_EQ(engine().DisplaySizeMode(), 4);
-  // Zooming touches neither the fit mark nor the button.
-  EXPECT_FALSE(tool->button("fit")->isChecked());
-  EXPECT_FALSE(window->action("idm_fit")->isChecked());
-}
-
-TEST_F(ViewCommandsTest, ZoomRepaintsOnlyWhenEngineDoesNot) {
-  engine().setRepaintEnabled(true);
-  engine().clearLog();
-  window->runCommand("idm_zoomin");
-  EXPECT_EQ(engine().count("Repaint"), 0);
-  engine().setRepaintEnabled(false);
-  engine().clearLog();
-  window->runCommand("idm_zoomout");
-  EXPECT_EQ(engine().count("Repaint"), 1);
-}
-
-TEST_F(ViewCommandsTest, ActualSizePaintsOnceAndRestoresRepaint) {
-  for (bool repaint : {true, false}) {
-    SCOPED_TRACE(repaint);
-    engine().setRepaintEnabled(repaint);
-    engine().clearLog();
-    window->runCommand("idm_origin");
-    EXPECT_EQ(engine().calls(),
-              (QStringList{"setRepaintEnabled(false)", "setDisplaySizeMode(4)",
-                           "setZoomPercent(100)", "Repaint()",
-                           QString("setRepaintEnabled(%1)").arg(repaint ? "true" : "false")}));
-  }
-}
-
-TEST_F(ViewCommandsTest, EffectSwitchDoesNotRepaint) {
-  window->runCommand("idm_effect");
-  EXPECT_EQ(engine().calls(), QStringList{"setEraseBackground(false)"});
-  EXPECT_TRUE(window->action("idm_effect")->isChecked());
+  // Actual size holds repaint off while it sets the mode and zoom.
+  spy().log.clear();
+  window->runCommand(Command::idm_origin);
+  EXPECT_EQ(spy().log.mid(0, 4), (QStringList{"setRepaintEnabled(false)", "setDisplaySizeMode(4)",
+                                              "setZoomPercent(100)", "Repaint()"}));
+  // The effect switch shows with the next picture only.
+  EXPECT_TRUE(window->action(Command::idm_effect)->isChecked() && !engine.EraseBackground());
   window->doFunc("effect");
-  EXPECT_EQ(engine().calls().last(), "setEraseBackground(true)");
-  EXPECT_FALSE(window->action("idm_effect")->isChecked());
-}
-
-TEST_F(ViewCommandsTest, ToolBarHideAndShowKeepsPressedButtons) {
-  window->runCommand("idm_fit");
-  window->runCommand("idm_ToolBar");
-  EXPECT_FALSE(tool->isVisible());
-  EXPECT_FALSE(window->action("idm_ToolBar")->isChecked());
-  window->runCommand("idm_ToolBar");
-  EXPECT_TRUE(tool->isVisible());
-  EXPECT_EQ(window->toolWindow(), tool);
-  EXPECT_FALSE(tool->button("fit")->isChecked());
+  EXPECT_TRUE(engine.EraseBackground());
+  EXPECT_FALSE(tool()->isHidden() || window->action(Command::idm_effect)->isChecked());
 }
 
 }  // namespace

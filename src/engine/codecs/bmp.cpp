@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "engine/codecs/bmp_rle.h"
+#include "engine/codecs/jpeg.h"
 #include "engine/codecs/packed_rows.h"
+#include "engine/codecs/png.h"
 
 namespace zelmar::bmp {
 namespace {
@@ -25,9 +27,11 @@ enum Compression : uint32_t {
 
 constexpr size_t kFileHeaderSize = 14;
 constexpr uint32_t kCoreHeaderSize = 12;
-constexpr uint32_t kOs2HeaderSize = 64;
+constexpr uint32_t kOs2MinHeaderSize = 16;  // OS/2 2.x headers may stop after the depth
+constexpr uint32_t kInfoHeaderSize = 40;
 
 struct Header {
+  size_t infoStart = kFileHeaderSize;  // 0 for a DIB handed over without the file header
   uint32_t dataOffset = 0;
   uint32_t infoSize = 0;
   uint32_t width = 0, height = 0;
@@ -56,11 +60,17 @@ Status readCoreHeader(ByteReader& r, Header& h) {
 Status readInfoHeader(ByteReader& r, Header& h, uint32_t& colorsUsed) {
   int32_t w, ht;
   uint16_t planes, bits;
-  uint32_t sizeImage, xppm, yppm, important;
-  if (!r.i32le(w) || !r.i32le(ht) || !r.u16le(planes) || !r.u16le(bits) ||
-      !r.u32le(h.compression) || !r.u32le(sizeImage) || !r.u32le(xppm) || !r.u32le(yppm) ||
-      !r.u32le(colorsUsed) || !r.u32le(important))
+  if (!r.i32le(w) || !r.i32le(ht) || !r.u16le(planes) || !r.u16le(bits))
     return badHeader("header cut short");
+  // OS/2 2.x headers of 16 to 36 bytes leave out the fields that follow,
+  // which then read as zero; the fields are 32-bit up to colorsUsed.
+  // compression, image size, x and y resolution, colours used, important
+  uint32_t more[6] = {};
+  const uint32_t present = std::min<uint32_t>(6, (h.infoSize - kOs2MinHeaderSize) / 4);
+  for (uint32_t i = 0; i < present; ++i)
+    if (!r.u32le(more[i])) return badHeader("header cut short");
+  h.compression = more[0];
+  colorsUsed = more[4];
   // A negative height means the rows run top-down.
   if (w <= 0 || ht == 0 || ht == INT32_MIN)
     return {ErrorCode::BadDimensions, std::to_string(w) + " x " + std::to_string(ht)};
@@ -71,7 +81,7 @@ Status readInfoHeader(ByteReader& r, Header& h, uint32_t& colorsUsed) {
   const bool fields = h.compression == kBitfields || h.compression == kAlphaBitfields;
   // Version 3 headers keep the masks just after themselves; later ones inside.
   const bool masksAfter = fields && h.infoSize < 52;
-  if (masksAfter && !r.seek(kFileHeaderSize + h.infoSize)) return badHeader("header cut short");
+  if (masksAfter && !r.seek(h.infoStart + h.infoSize)) return badHeader("header cut short");
   if (masksAfter || h.infoSize >= 52) {
     for (uint32_t& m : h.masks)
       if (!r.u32le(m)) return badHeader("bit-field masks cut short");
@@ -79,18 +89,23 @@ Status readInfoHeader(ByteReader& r, Header& h, uint32_t& colorsUsed) {
   if (masksAfter) {
     if (h.compression == kAlphaBitfields && !r.skip(4))
       return badHeader("bit-field masks cut short");
-  } else if (!r.seek(kFileHeaderSize + h.infoSize)) {
+  } else if (!r.seek(h.infoStart + h.infoSize)) {
     return badHeader("header cut short");
   }
   if (!fields) std::fill(std::begin(h.masks), std::end(h.masks), 0u);
   return {};
 }
 
+// A whole JPEG or PNG file stands for the pixels (OS/2's RLE24 shares JPEG's code).
+bool isEmbedded(const Header& h) {
+  return h.compression == kPng || (h.compression == kJpeg && h.bits != 24);
+}
+
 Status checkLayout(const Header& h) {
+  if (isEmbedded(h)) return {};
   constexpr int kDepths[] = {1, 2, 4, 8, 16, 24, 32};
   if (std::find(std::begin(kDepths), std::end(kDepths), h.bits) == std::end(kDepths))
     return badHeader(("bits per pixel " + std::to_string(h.bits)).c_str());
-  const bool os2 = h.infoSize == kOs2HeaderSize;
   switch (h.compression) {
     case kRgb:
       return {};
@@ -99,39 +114,93 @@ Status checkLayout(const Header& h) {
     case kRle4:
       return h.bits == 4 ? okStatus() : badHeader("RLE4 needs 4 bits per pixel");
     case kBitfields:
-      if (os2 && h.bits == 1) return {ErrorCode::Unsupported, "Huffman-coded bitmap"};
+      // The same code means Huffman coding for OS/2's 1-bit bitmaps.
+      if (h.bits == 1) return {ErrorCode::Unsupported, "Huffman-coded bitmap"};
       [[fallthrough]];
     case kAlphaBitfields:
       return h.bits == 16 || h.bits == 32 ? okStatus()
                                           : badHeader("bit fields need 16 or 32 bits per pixel");
-    case kJpeg:
-      if (os2) return {ErrorCode::Unsupported, "RLE24 bitmap"};
-      return {ErrorCode::Unsupported, "JPEG inside a bitmap"};
-    case kPng:
-      return {ErrorCode::Unsupported, "PNG inside a bitmap"};
+    case kJpeg:  // with 24 bits: RLE24
+      return {};
     default:
       return badHeader("unknown compression");
   }
 }
 
+bool isRle(const Header& h) {
+  return h.compression == kRle8 || h.compression == kRle4 ||
+         (h.compression == kJpeg && h.bits == 24);
+}
+
+// A DIB as the clipboard hands it over: the info header first, no file
+// header. With no signature to go by, it is taken only when every field is
+// one a writer makes and the whole picture is in the data.
+bool isDib(Bytes data) {
+  ByteReader r(data);
+  uint32_t size;
+  if (!r.u32le(size)) return false;
+  uint64_t width, height, tables = 0;
+  uint16_t planes, bits;
+  uint32_t compression = kRgb, imageSize = 0, used = 0;
+  if (size == kCoreHeaderSize) {
+    uint16_t w, ht;
+    if (!r.u16le(w) || !r.u16le(ht) || !r.u16le(planes) || !r.u16le(bits)) return false;
+    width = w;
+    height = ht;
+    if (bits == 16 || bits == 32) return false;
+    if (bits <= 8) tables = uint64_t(3) << bits;
+  } else {
+    constexpr uint32_t kSizes[] = {kInfoHeaderSize, 52, 56, 108, 124};
+    int32_t w, ht;
+    uint32_t xppm, yppm;
+    if (std::find(std::begin(kSizes), std::end(kSizes), size) == std::end(kSizes) || !r.i32le(w) ||
+        !r.i32le(ht) || !r.u16le(planes) || !r.u16le(bits) || !r.u32le(compression) ||
+        !r.u32le(imageSize) || !r.u32le(xppm) || !r.u32le(yppm) || !r.u32le(used) || w <= 0 ||
+        ht == 0 || ht == INT32_MIN || used > 256)
+      return false;
+    width = uint64_t(w);
+    height = ht < 0 ? uint64_t(-int64_t(ht)) : uint64_t(ht);
+    const bool known = compression == kRgb || (compression == kRle8 && bits == 8) ||
+                       (compression == kRle4 && bits == 4) ||
+                       (compression == kBitfields && (bits == 16 || bits == 32));
+    if (!known) return false;
+    tables = uint64_t(bits <= 8 && used == 0 ? 1u << bits : used) * 4;
+    if (compression == kBitfields && size == kInfoHeaderSize) tables += 12;
+  }
+  constexpr int kDepths[] = {1, 4, 8, 16, 24, 32};
+  if (planes != 1 || width > 65535 || height > 65535 ||
+      std::find(std::begin(kDepths), std::end(kDepths), bits) == std::end(kDepths))
+    return false;
+  // Run-length data has no size of its own but the declared one.
+  const uint64_t pixels = compression == kRle8 || compression == kRle4
+                              ? imageSize
+                              : rows::packedBytes(width, bits, 4) * height;
+  return pixels > 0 && size + tables + pixels <= data.size();
+}
+
 Status readHeader(Bytes data, Header& h) {
   ByteReader r(data);
-  uint16_t magic;
-  uint32_t fileSize, reserved;
-  if (!r.u16le(magic) || magic != 0x4d42) return badHeader("no BM signature");
-  if (!r.u32le(fileSize) || !r.u32le(reserved) || !r.u32le(h.dataOffset) || !r.u32le(h.infoSize))
-    return badHeader("header cut short");
+  if (data.size() >= 2 && data[0] == 'B' && data[1] == 'M') {
+    uint32_t fileSize, reserved;
+    if (!r.skip(2) || !r.u32le(fileSize) || !r.u32le(reserved) || !r.u32le(h.dataOffset))
+      return badHeader("header cut short");
+  } else if (isDib(data)) {
+    h.infoStart = 0;  // the pixels follow the palette
+  } else {
+    return badHeader("no BM signature");
+  }
+  if (!r.u32le(h.infoSize)) return badHeader("header cut short");
   uint32_t colorsUsed = 0;
   if (h.infoSize == kCoreHeaderSize) {
     ZELMAR_TRY(readCoreHeader(r, h));
-  } else if (h.infoSize >= 40) {
+  } else if (h.infoSize >= kOs2MinHeaderSize) {
     ZELMAR_TRY(readInfoHeader(r, h, colorsUsed));
   } else {
     return badHeader(("header size " + std::to_string(h.infoSize)).c_str());
   }
   ZELMAR_TRY(checkLayout(h));
   h.paletteStart = r.pos();
-  if (h.bits <= 8) {
+  if (h.bits <= 8 && !isEmbedded(h)) {
     uint64_t count = uint64_t(1) << h.bits;
     if (colorsUsed != 0) count = std::min<uint64_t>(count, colorsUsed);
     // A palette shorter than the depth allows ends where the pixels begin.
@@ -265,6 +334,7 @@ const char* compressionName(uint32_t compression) {
   switch (compression) {
     case kRle8:
     case kRle4:
+    case kJpeg:  // RLE24: nothing else with this code loads
       return "RLE";
     case kBitfields:
     case kAlphaBitfields:
@@ -274,15 +344,31 @@ const char* compressionName(uint32_t compression) {
   }
 }
 
+Status decodeEmbedded(Bytes file, const Header& h, const Limits& limits, Decoded& out) {
+  const bool jpeg = h.compression == kJpeg;
+  if (jpeg ? !jpeg::probe(file) : !png::probe(file))
+    return {ErrorCode::CorruptData,
+            jpeg ? "no JPEG inside the bitmap" : "no PNG inside the bitmap"};
+  Decoded inner;
+  ZELMAR_TRY(jpeg ? jpeg::decode(file, limits, inner) : png::decode(file, limits, inner));
+  inner.facts.fileFormat = format::kBmp;
+  inner.facts.compression = jpeg ? "JPEG" : "PNG";
+  out = std::move(inner);
+  return {};
+}
+
 }  // namespace
 
-bool probe(Bytes data) { return data.size() >= 2 && data[0] == 'B' && data[1] == 'M'; }
+bool probe(Bytes data) {
+  return (data.size() >= 2 && data[0] == 'B' && data[1] == 'M') || isDib(data);
+}
 
 Status decode(Bytes data, const Limits& limits, Decoded& out) {
   Header h;
   ZELMAR_TRY(readHeader(data, h));
   ZELMAR_TRY(checkDimensions(h.width, h.height, limits));
   if (h.dataOffset >= data.size()) return {ErrorCode::Truncated, "no pixel data"};
+  if (isEmbedded(h)) return decodeEmbedded(data.subspan(h.dataOffset), h, limits, out);
 
   const int depth = h.bits > 8 ? 24 : h.bits == 2 ? 4 : h.bits;
   Picture pic;
@@ -291,7 +377,7 @@ Status decode(Bytes data, const Limits& limits, Decoded& out) {
 
   const Bytes pixels = data.subspan(h.dataOffset);
   bool complete;
-  if (h.compression == kRle8 || h.compression == kRle4) {
+  if (isRle(h)) {
     std::memset(pic.data(), 0, pic.byteSize());
     complete = decodeRle(pixels, h.bits, h.topDown, pic);
   } else {

@@ -2,14 +2,26 @@
 // The shape every codec follows: a cheap probe of the signature, a decode
 // from memory that checks sizes before allocating, and an encode into an
 // OutputBuffer. Each format lives in its own namespace with these three
-// functions (see bmp.h, pcx.h, tiff.h, jpeg.h, targa.h, cmp.h).
+// functions (see bmp.h, pcx.h, tiff.h, jpeg.h, targa.h, cmp.h); the formats
+// we only read (gif.h, webp.h, heif.h) have no encode, and theirs and png.h's
+// decode take DecodeOptions, since they compose transparency over a colour.
 #include "engine/core/bytes.h"
+#include "engine/core/defaults.h"
 #include "engine/core/error.h"
 #include "engine/core/facts.h"
 #include "engine/core/limits.h"
 #include "engine/core/picture.h"
 
 namespace zelmar {
+
+// What a load may be told beyond its limits. Converts from Limits, so a
+// caller that only limits sizes passes those.
+struct DecodeOptions {
+  DecodeOptions() = default;
+  DecodeOptions(const Limits& l, Rgb back = kDefaultBackColor) : limits(l), background(back) {}
+  Limits limits;
+  Rgb background = kDefaultBackColor;  // what transparent pixels are composed over
+};
 
 struct Decoded {
   Picture picture;

@@ -7,9 +7,10 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "engine/codecs/jpeg_markers.h"
-#include "engine/core/checked.h"
+#include "engine/core/huge_pages.h"
 
 namespace zelmar::jpeg {
 namespace {
@@ -21,7 +22,34 @@ using TjHandle = std::unique_ptr<void, TjCloser>;
 
 std::string tjMessage(tjhandle h) { return tjGetErrorStr2(h); }
 
-int formatFor(int subsamp) {
+// How one TurboJPEG call ended. TurboJPEG reports a warning for a call in
+// which any warning came first, even when a fatal error followed (a stray
+// byte, then a missing table); libjpeg's last message tells them apart.
+enum class Outcome { Ok, Warned, Failed };
+struct TjResult {
+  Outcome outcome = Outcome::Ok;
+  std::string message;
+};
+
+TjResult resultOf(tjhandle h, int rc) {
+  if (rc == 0) return {};
+  static constexpr std::string_view kWarnings[] = {"Corrupt JPEG data",
+                                                   "Premature end of JPEG file",
+                                                   "Unknown Adobe color transform",
+                                                   "Inconsistent progression sequence",
+                                                   "Warning: unknown JFIF",
+                                                   "Invalid SOS parameters for sequential JPEG",
+                                                   "Application transferred too many scanlines"};
+  TjResult r{Outcome::Failed, tjMessage(h)};  // read once: TurboJPEG clears it
+  if (tjGetErrorCode(h) == TJERR_WARNING &&
+      std::any_of(std::begin(kWarnings), std::end(kWarnings),
+                  [&](std::string_view w) { return r.message.starts_with(w); }))
+    r.outcome = Outcome::Warned;
+  return r;
+}
+
+// `share`: luma samples a chroma sample covers, for samplings TurboJPEG has no name for.
+int formatFor(int subsamp, int share) {
   switch (subsamp) {
     case TJSAMP_422:
     case TJSAMP_440:  // half the chroma, like 4:2:2, only vertically
@@ -29,6 +57,8 @@ int formatFor(int subsamp) {
     case TJSAMP_420:
     case TJSAMP_411:
       return format::kJpeg420;
+    case -1:
+      return share >= 4 ? format::kJpeg420 : share >= 2 ? format::kJpeg422 : format::kJpeg444;
     default:
       return format::kJpeg444;
   }
@@ -43,25 +73,22 @@ void cmykToRgb(const uint8_t* cmyk, uint8_t* rgb, size_t pixels, bool inverted) 
   }
 }
 
-Status decodePixels(tjhandle h, Bytes data, int colorspace, bool adobe, Picture& pic) {
+TjResult decodePixels(tjhandle h, Bytes data, int colorspace, bool adobe, Picture& pic) {
   const int w = int(pic.width()), ht = int(pic.height());
   auto run = [&](uint8_t* dst, int bytesPerPixel, int pixelFormat) {
     // Scan-limited: a progressive file of endless scans is refused, not ground through.
-    return tjDecompress2(h, data.data(), data.size(), dst, w, w * bytesPerPixel, ht, pixelFormat,
-                         TJFLAG_LIMITSCANS)
-               ? Status{ErrorCode::CorruptData, tjMessage(h)}
-               : Status{};
+    return resultOf(h, tjDecompress2(h, data.data(), data.size(), dst, w, w * bytesPerPixel, ht,
+                                     pixelFormat, TJFLAG_LIMITSCANS));
   };
   if (colorspace == TJCS_GRAY) return run(pic.data(), 1, TJPF_GRAY);
   if (colorspace != TJCS_CMYK && colorspace != TJCS_YCCK) return run(pic.data(), 3, TJPF_RGB);
-  const auto bytes = checkedMul(pic.width(), pic.height(), 4);
-  if (!bytes) return {ErrorCode::LimitExceeded};
-  auto cmyk = std::make_unique_for_overwrite<uint8_t[]>(*bytes);
-  const Status s = run(cmyk.get(), 4, TJPF_CMYK);
+  // The picture's own size is checked, and 4 bytes a pixel cannot wrap.
+  auto cmyk = uninitialisedBlock(size_t(pic.width()) * pic.height() * 4);
+  const TjResult r = run(cmyk.get(), 4, TJPF_CMYK);
   // After a warning every row was written; after an error the picture is dropped.
-  if (s.ok() || tjGetErrorCode(h) == TJERR_WARNING)
+  if (r.outcome != Outcome::Failed)
     cmykToRgb(cmyk.get(), pic.data(), size_t(w) * size_t(ht), adobe);
-  return s;
+  return r;
 }
 
 // libjpeg decodes the blocks after the end of a cut-short file as empty,
@@ -86,12 +113,17 @@ Status decode(Bytes data, const Limits& limits, Decoded& out) {
   TjHandle handle(tjInitDecompress());
   if (!handle) return {ErrorCode::OutOfMemory};
   tjhandle h = handle.get();
-  int width, height, subsamp, colorspace;
-  if (tjDecompressHeader3(h, data.data(), data.size(), &width, &height, &subsamp, &colorspace)) {
-    const std::string why = tjMessage(h);
-    if (why.find("subsampling") != std::string::npos) return {ErrorCode::Unsupported, why};
-    return {ErrorCode::BadHeader, why};
-  }
+  int width = 0, height = 0, subsamp = -1, colorspace = -1;
+  // A warning (stray bytes between segments) still gives the whole header.
+  const TjResult header = resultOf(
+      h, tjDecompressHeader3(h, data.data(), data.size(), &width, &height, &subsamp, &colorspace));
+  // TurboJPEG names few samplings and refuses the header of any other, yet
+  // decodes them: the header's values are all there.
+  const bool unnamedSampling = header.message.find("subsampling type") != std::string::npos;
+  if ((header.outcome == Outcome::Failed && !unnamedSampling) || width <= 0 || height <= 0 ||
+      colorspace < 0)
+    return {ErrorCode::BadHeader, header.message};
+  if (unnamedSampling) subsamp = -1;
   const MarkerInfo markers = scanMarkers(data);
   // libjpeg would "decode" a file that stops at its first scan into grey.
   if (markers.scanData == 0 || markers.scanData >= data.size())
@@ -101,13 +133,13 @@ Status decode(Bytes data, const Limits& limits, Decoded& out) {
   ZELMAR_TRY(Picture::create(uint32_t(width), uint32_t(height), bits, result.picture, limits));
   if (bits == 8) result.picture.setPalette(grayPalette(256));
 
-  const Status pixels = decodePixels(h, data, colorspace, markers.adobe, result.picture);
-  if (!pixels.ok()) {
-    // A warning means the decoder carried on: a file cut short still shows
-    // its upper part; other warnings (stray bytes) leave a whole picture.
-    if (tjGetErrorCode(h) != TJERR_WARNING) return pixels;
-    // libjpeg says "Premature end of JPEG file" or "... premature end of data segment".
-    std::string why = pixels.detail();
+  const TjResult pixels = decodePixels(h, data, colorspace, markers.adobe, result.picture);
+  if (pixels.outcome == Outcome::Failed) return {ErrorCode::CorruptData, pixels.message};
+  if (pixels.outcome == Outcome::Warned) {
+    // The decoder carried on: a file cut short still shows its upper part;
+    // other warnings (stray bytes) leave a whole picture. libjpeg says
+    // "Premature end of JPEG file" or "... premature end of data segment".
+    std::string why = pixels.message;
     std::transform(why.begin(), why.end(), why.begin(),
                    [](unsigned char c) { return char(std::tolower(c)); });
     result.truncated = why.find("premature end") != std::string::npos;
@@ -116,7 +148,7 @@ Status decode(Bytes data, const Limits& limits, Decoded& out) {
   ZELMAR_TRY(applyOrientation(result.picture, markers.orientation));
 
   FileFacts& f = result.facts;
-  f.fileFormat = formatFor(subsamp);
+  f.fileFormat = formatFor(subsamp, markers.chromaShare);
   f.originBits = colorspace == TJCS_GRAY                                ? 8
                  : (colorspace == TJCS_CMYK || colorspace == TJCS_YCCK) ? 32
                                                                         : 24;

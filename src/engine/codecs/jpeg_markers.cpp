@@ -1,5 +1,6 @@
 #include "engine/codecs/jpeg_markers.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace zelmar::jpeg {
@@ -15,6 +16,20 @@ bool startsWith(Bytes data, const char* text, size_t n) {
 
 // Markers that stand alone, without a length.
 bool standalone(uint8_t m) { return m == 0x01 || (m >= 0xD0 && m <= 0xD7) || m == kSoi; }
+
+// Start-of-frame markers: every coding process, not DHT (C4), JPG (C8) or DAC (CC).
+bool isFrame(uint8_t m) { return m >= 0xC0 && m <= 0xCF && m != 0xC4 && m != 0xC8 && m != 0xCC; }
+
+// The first component's samples over the fewest any other component has.
+int chromaShare(Bytes frame) {
+  if (frame.size() < 6 || frame[5] < 2) return 1;
+  const size_t count = std::min<size_t>(frame[5], (frame.size() - 6) / 3);
+  auto samples = [&](size_t c) { return (frame[7 + 3 * c] >> 4) * (frame[7 + 3 * c] & 15); };
+  int fewest = 0;
+  for (size_t c = 1; c < count; ++c)
+    if (samples(c) > 0 && (fewest == 0 || samples(c) < fewest)) fewest = samples(c);
+  return fewest > 0 ? std::max(1, samples(0) / fewest) : 1;
+}
 
 // A ByteReader that follows the block's own byte order.
 struct OrderedReader {
@@ -62,7 +77,10 @@ MarkerInfo scanMarkers(Bytes jpeg) {
   if (!in.u8(b0) || !in.u8(b1) || b0 != 0xFF || b1 != kSoi) return info;
   for (;;) {
     uint8_t b, marker;
-    if (!in.u8(b) || b != 0xFF) return info;
+    // Stray bytes before a marker are skipped, as libjpeg does (it only warns).
+    do {
+      if (!in.u8(b)) return info;
+    } while (b != 0xFF);
     do {  // any number of fill bytes may precede a marker code
       if (!in.u8(marker)) return info;
     } while (marker == 0xFF);
@@ -75,7 +93,9 @@ MarkerInfo scanMarkers(Bytes jpeg) {
       info.scanData = in.pos();
       return info;
     }
-    if (marker == kApp1 && !sawExif && startsWith(payload, "Exif\0\0", 6)) {
+    if (isFrame(marker)) {
+      info.chromaShare = chromaShare(payload);
+    } else if (marker == kApp1 && !sawExif && startsWith(payload, "Exif\0\0", 6)) {
       sawExif = true;  // only the first EXIF segment counts, as in cameras' files
       info.orientation = exifOrientation(payload.subspan(6));
     } else if (marker == kApp14 && startsWith(payload, "Adobe", 5)) {

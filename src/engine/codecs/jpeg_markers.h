@@ -15,10 +15,12 @@ struct MarkerInfo {
   int orientation = 1;  // EXIF orientation 1..8; 1 (as stored) when absent or invalid
   bool adobe = false;   // an Adobe APP14 segment: CMYK samples are stored inverted
   size_t scanData = 0;  // where the first scan's coded data starts; 0 when no whole scan header
+  int chromaShare = 1;  // luma samples for each chroma sample (1, 2, 4...), from the frame header
 };
 
-// Walks the segments from the start of image up to the first scan's data. A
-// malformed or cut-short segment ends the walk with what was found so far.
+// Walks the segments from the start of image up to the first scan's data,
+// skipping stray bytes between segments. A malformed or cut-short segment
+// ends the walk with what was found so far.
 MarkerInfo scanMarkers(Bytes jpeg);
 
 // The orientation tag of IFD0 in an EXIF TIFF block (the APP1 payload after

@@ -18,7 +18,8 @@ struct Header {
   int bitsPerPlane = 0;
   int planes = 0;
   uint32_t width = 0, height = 0;
-  uint32_t bytesPerLine = 0;
+  uint32_t bytesPerLine = 0;  // stored bytes of each plane's scan line
+  uint32_t planeStride = 0;   // bytes a plane takes in our line buffer: at least the width's
 };
 
 uint16_t le16(Bytes d, size_t at) { return uint16_t(d[at] | d[at + 1] << 8); }
@@ -56,8 +57,11 @@ Status readHeader(Bytes data, Header& h) {
   if (!knownLayout(h.bitsPerPlane, h.planes))
     return {ErrorCode::Unsupported,
             std::to_string(h.planes) + " planes of " + std::to_string(h.bitsPerPlane) + " bits"};
-  if (h.bytesPerLine < rows::packedBytes(h.width, h.bitsPerPlane))
-    return {ErrorCode::BadHeader, "scan line shorter than the width"};
+  if (h.bytesPerLine == 0) return {ErrorCode::BadHeader, "no bytes per scan line"};
+  // Some writers store fewer bytes a line than the width needs; the pixels
+  // past them show black.
+  h.planeStride =
+      uint32_t(std::max<uint64_t>(h.bytesPerLine, rows::packedBytes(h.width, h.bitsPerPlane)));
   return {};
 }
 
@@ -110,7 +114,7 @@ size_t dataEnd(Bytes data, const Header& h, Palette& palette) {
 // Turns one scan line (all planes) into one picture row.
 void convertLine(const Header& h, const uint8_t* line, uint8_t* row) {
   const uint32_t w = h.width;
-  const size_t bpl = h.bytesPerLine;
+  const size_t bpl = h.planeStride;
   if (h.planes == 1) {
     rows::unpack(line, w, h.bitsPerPlane, row);
   } else if (h.bitsPerPlane == 8) {
@@ -147,8 +151,8 @@ Status decode(Bytes data, const Limits& limits, Decoded& out) {
   ZELMAR_TRY(Picture::create(h.width, h.height, depth, pic, limits));
   if (depth != 24) pic.setPalette(palette);
 
-  const size_t lineBytes = size_t(h.bytesPerLine) * size_t(h.planes);
-  std::vector<uint8_t> line(lineBytes);
+  const size_t stored = h.bytesPerLine, stride = h.planeStride;
+  std::vector<uint8_t> line(stride * size_t(h.planes));
   RleReader reader(data.subspan(kHeaderSize, end - kHeaderSize), h.encoding == 0);
   bool complete = true;
   for (uint32_t y = 0; y < h.height; ++y) {
@@ -156,11 +160,18 @@ Status decode(Bytes data, const Limits& limits, Decoded& out) {
       std::memset(pic.row(y), 0, pic.stride());
       continue;
     }
-    const size_t got = reader.read(line.data(), lineBytes);
-    if (got < lineBytes) {
-      // The line the data ends in shows its first part, the rest is black.
-      std::memset(line.data() + got, 0, lineBytes - got);
-      complete = false;
+    // The line the data ends in shows its first part, the rest is black.
+    if (stride == stored) {
+      const size_t got = reader.read(line.data(), line.size());
+      std::memset(line.data() + got, 0, line.size() - got);
+      complete = got == line.size();
+    } else {
+      for (int p = 0; p < h.planes; ++p) {
+        uint8_t* plane = line.data() + size_t(p) * stride;
+        const size_t got = complete ? reader.read(plane, stored) : 0;
+        std::memset(plane + got, 0, stride - got);
+        complete = complete && got == stored;
+      }
     }
     convertLine(h, line.data(), pic.row(y));
   }

@@ -12,7 +12,8 @@ bool probe(Bytes data);
 // plane (all of these as 4 bits, except 1 bit in 1 plane), 8 bits with the
 // 256-colour palette at the end (grey when it is missing), and 8 bits in 3
 // or 4 planes (24-bit colour; a fourth plane is dropped). Runs may cross the
-// end of a scan line. Pixel data cut short loads what is there
+// end of a scan line. Scan lines stored shorter than the width needs show
+// index 0 (black) past their end. Pixel data cut short loads what is there
 // (out.truncated). Errors: BadHeader, BadDimensions, LimitExceeded,
 // Truncated (no pixel data at all), Unsupported (other plane layouts),
 // OutOfMemory.

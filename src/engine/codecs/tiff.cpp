@@ -101,12 +101,32 @@ std::string compressionName(uint16_t c) {
 struct Plan {
   bool samples = false;  // plain samples through readSamples, else through RGBA
   RowFormat row;
-  int planes = 1;
+  int planes = 1;           // separate planes to read, one channel each
+  bool cmykPlanes = false;  // four planes gathered first, then turned into colour
   int bits = 24;
 };
 
+bool sampleKind(uint16_t format, SampleKind& kind) {
+  switch (format) {
+    case SAMPLEFORMAT_UINT:
+    case SAMPLEFORMAT_VOID:
+      kind = SampleKind::Unsigned;
+      return true;
+    case SAMPLEFORMAT_INT:
+      kind = SampleKind::Signed;
+      return true;
+    case SAMPLEFORMAT_IEEEFP:
+      kind = SampleKind::Float;
+      return true;
+    default:
+      return false;
+  }
+}
+
 Plan planFor(TIFF* tif, const Header& h) {
   Plan p;
+  SampleKind kind;
+  if (!sampleKind(h.sampleFormat, kind)) return p;
   const bool contig = h.planar == PLANARCONFIG_CONTIG;
   const int step = contig ? h.spp : 1;
   uint16_t photometric = h.photometric;
@@ -114,16 +134,40 @@ Plan planFor(TIFF* tif, const Header& h) {
       TIFFSetField(tif, TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB))
     photometric = PHOTOMETRIC_RGB;  // libjpeg converts, far faster than the RGBA path
   const bool gray = photometric == PHOTOMETRIC_MINISBLACK || photometric == PHOTOMETRIC_MINISWHITE;
-  const bool small = h.bps == 1 || h.bps == 2 || h.bps == 4;
-  if ((gray && (small || h.bps == 8 || h.bps == 16) && (h.spp == 1 || !small || !contig)) ||
-      (photometric == PHOTOMETRIC_PALETTE && (small || h.bps == 8) && h.spp == 1)) {
-    p.samples = true;
+  const bool small = kind == SampleKind::Unsigned && (h.bps == 1 || h.bps == 2 || h.bps == 4);
+  const bool sized = kind == SampleKind::Float ? h.bps == 16 || h.bps == 32 || h.bps == 64
+                                               : h.bps >= 1 && h.bps <= 32;
+  uint16_t inkset = INKSET_CMYK;
+  TIFFGetFieldDefaulted(tif, TIFFTAG_INKSET, &inkset);
+  p.samples = true;
+  if ((photometric == PHOTOMETRIC_PALETTE && (small || h.bps == 8) &&
+       kind == SampleKind::Unsigned && h.spp == 1) ||
+      (gray && small && (h.spp == 1 || !contig))) {
+    // Palette indexes, and grey of a few bits as indexes into a grey ramp.
     p.bits = h.bps == 1 ? 1 : small ? 4 : 8;
-    p.row = {h.bps, step, 1, 1, photometric == PHOTOMETRIC_MINISWHITE && !small};
-  } else if (photometric == PHOTOMETRIC_RGB && (h.bps == 8 || h.bps == 16) && h.spp >= 3) {
-    p.samples = true;
-    p.row = {h.bps, step, contig ? 3 : 1, 3, false};
+    p.row = {.bps = h.bps, .srcStep = step, .index = true};
+  } else if (!sized) {
+    p.samples = false;
+  } else if (gray) {
+    p.bits = 8;
+    p.row = {.bps = h.bps,
+             .srcStep = step,
+             .invert = photometric == PHOTOMETRIC_MINISWHITE,
+             .kind = kind};
+  } else if (photometric == PHOTOMETRIC_RGB && h.spp >= 3) {
+    p.row = {.bps = h.bps, .srcStep = step, .channels = contig ? 3 : 1, .dstStep = 3, .kind = kind};
     p.planes = contig ? 1 : 3;
+  } else if (photometric == PHOTOMETRIC_SEPARATED && inkset == INKSET_CMYK && h.spp >= 4) {
+    if (contig) {
+      p.row = {
+          .bps = h.bps, .srcStep = step, .channels = 4, .dstStep = 3, .cmyk = true, .kind = kind};
+    } else {
+      p.row = {.bps = h.bps, .srcStep = 1, .channels = 1, .dstStep = 4, .kind = kind};
+      p.planes = 4;
+      p.cmykPlanes = true;
+    }
+  } else {
+    p.samples = false;
   }
   return p;
 }
@@ -224,10 +268,11 @@ Status decode(Bytes data, const Limits& limits, Decoded& out) {
     padded = true;
   }
 
-  // Signed and floating-point samples would read as wrong unsigned values.
-  if (h.sampleFormat != SAMPLEFORMAT_UINT && h.sampleFormat != SAMPLEFORMAT_VOID)
-    return {ErrorCode::Unsupported, "sample format " + std::to_string(h.sampleFormat)};
   const Plan plan = planFor(tif.get(), h);
+  // libtiff's RGBA reader would show signed or floating-point samples as noise.
+  if (!plan.samples && h.sampleFormat != SAMPLEFORMAT_UINT && h.sampleFormat != SAMPLEFORMAT_VOID)
+    return {ErrorCode::Unsupported, "sample format " + std::to_string(h.sampleFormat) +
+                                        " with photometric " + std::to_string(h.photometric)};
   // A tile may overhang the picture, but not by gigabytes.
   const uint64_t maxUnit = std::min(maxAlloc, std::max<uint64_t>(2 * rawBytes, 16u << 20));
   const uint64_t unit =
@@ -235,7 +280,9 @@ Status decode(Bytes data, const Limits& limits, Decoded& out) {
   if (unit > maxUnit) return {ErrorCode::LimitExceeded, "strip or tile too large"};
   ZELMAR_TRY(Picture::create(h.width, h.height, plan.bits, result.picture, limits));
   ReadResult read;
-  if (plan.samples)
+  if (plan.cmykPlanes)
+    ZELMAR_TRY(readCmykPlanes(tif.get(), plan.row, maxUnit, result.picture, read));
+  else if (plan.samples)
     ZELMAR_TRY(readSamples(tif.get(), plan.row, plan.planes, maxUnit, result.picture, read));
   else
     ZELMAR_TRY(readRgba(tif.get(), result.picture, read));

@@ -51,7 +51,8 @@ bool setTags(TIFF* tif, const Picture& p, uint16_t photometric, uint32_t rowsPer
 Status encode(const Picture& picture, const EncodeOptions&, OutputBuffer& out) {
   if (picture.empty()) return {ErrorCode::NoPicture};
   const int bits = picture.bits();
-  const size_t rowBytes = bits == 24 ? picture.stride() : size_t(rows::packedBytes(picture.width(), bits));
+  const size_t rowBytes =
+      bits == 24 ? picture.stride() : size_t(rows::packedBytes(picture.width(), bits));
   const uint32_t rowsPerStrip =
       uint32_t(std::clamp<size_t>(kStripBytes / rowBytes, 1, picture.height()));
 

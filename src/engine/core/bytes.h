@@ -92,8 +92,7 @@ class OutputBuffer {
 
   void reserve(size_t capacity) {
     if (capacity <= cap_) return;
-    auto fresh = std::make_unique_for_overwrite<uint8_t[]>(capacity);
-    adviseHugePages(fresh.get(), capacity);
+    auto fresh = uninitialisedBlock(capacity);
     if (size_) std::memcpy(fresh.get(), buf_.get(), size_);
     buf_ = std::move(fresh);
     cap_ = capacity;

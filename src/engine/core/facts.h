@@ -20,6 +20,12 @@ inline constexpr int kJpeg422 = 23;
 inline constexpr int kTiffJpeg422 = 24;
 inline constexpr int kTiffCmyk = 85;
 inline constexpr int kTiffYcbcr = 93;
+// Formats read beyond the control's own table.
+inline constexpr int kPng = 200;
+inline constexpr int kGif = 201;
+inline constexpr int kWebP = 202;
+inline constexpr int kHeif = 203;
+inline constexpr int kAvif = 204;
 }  // namespace format
 
 struct FileFacts {

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 namespace zelmar {
 
@@ -16,6 +17,14 @@ inline void adviseHugePages(void* p, size_t bytes) {
   const uintptr_t begin = (uintptr_t(p) + kPage - 1) & ~uintptr_t(kPage - 1);
   const uintptr_t end = (uintptr_t(p) + bytes) & ~uintptr_t(kPage - 1);
   if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+}
+
+// A block for bytes that are about to be written whole: nothing clears it
+// first, and large ones ask for huge pages. Throws std::bad_alloc.
+inline std::unique_ptr<uint8_t[]> uninitialisedBlock(size_t bytes) {
+  auto block = std::make_unique_for_overwrite<uint8_t[]>(bytes);
+  adviseHugePages(block.get(), bytes);
+  return block;
 }
 
 }  // namespace zelmar

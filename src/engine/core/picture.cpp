@@ -27,8 +27,7 @@ Status Picture::create(uint64_t width, uint64_t height, int bits, Picture& out,
   if (!bytes) return {ErrorCode::LimitExceeded};
   Picture p;
   try {
-    p.pixels_ = std::make_unique_for_overwrite<uint8_t[]>(*bytes);
-    adviseHugePages(p.pixels_.get(), *bytes);
+    p.pixels_ = uninitialisedBlock(*bytes);
     if (bits != 24) p.palette_.assign(size_t(1) << bits, Rgb{});
   } catch (const std::bad_alloc&) {
     return {ErrorCode::OutOfMemory};

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <new>
 
+#include "engine/core/huge_pages.h"
 #include "engine/io/formats.h"
 
 namespace zelmar {
@@ -62,7 +63,7 @@ int createBeside(const std::filesystem::path& target, mode_t mode, std::string& 
 
 }  // namespace
 
-Status readFileBytes(const std::string& path, std::vector<uint8_t>& out) {
+Status readFile(const std::string& path, FileBytes& out) {
   if (path.empty()) return {ErrorCode::FileNotFound, "empty file name"};
   // Non-blocking, so that opening a FIFO with no writer returns at once and
   // is refused below instead of hanging the caller; it changes nothing for
@@ -78,34 +79,40 @@ Status readFileBytes(const std::string& path, std::vector<uint8_t>& out) {
   if (::fstat(fd.get(), &st) != 0) return {ErrorCode::FileUnreadable, path};
   if (!S_ISREG(st.st_mode)) return {ErrorCode::NotAFile, path};
   if (st.st_size == 0) return {ErrorCode::EmptyFile, path};
-  std::vector<uint8_t> data;
+  FileBytes data;
   try {
-    data.resize(size_t(st.st_size));
+    data.data_ = uninitialisedBlock(size_t(st.st_size));
   } catch (const std::bad_alloc&) {
     return {ErrorCode::OutOfMemory, path};
   }
-  size_t done = 0;
-  while (done < data.size()) {
-    const ssize_t n = ::read(fd.get(), data.data() + done, data.size() - done);
+  const size_t capacity = size_t(st.st_size);
+  while (data.size_ < capacity) {
+    const ssize_t n = ::read(fd.get(), data.data_.get() + data.size_, capacity - data.size_);
     if (n < 0) {
       if (errno == EINTR) continue;
       return {ErrorCode::FileUnreadable, path + ": " + errnoText(errno)};
     }
     if (n == 0) break;  // the file shrank while we read it
-    done += size_t(n);
+    data.size_ += size_t(n);
   }
-  data.resize(done);
-  if (data.empty()) return {ErrorCode::EmptyFile, path};
+  if (data.size_ == 0) return {ErrorCode::EmptyFile, path};
   out = std::move(data);
   return {};
 }
 
-Status loadPicture(const std::string& path, const Limits& limits, Decoded& out) {
-  std::vector<uint8_t> data;
-  ZELMAR_TRY(readFileBytes(path, data));
+Status readFileBytes(const std::string& path, std::vector<uint8_t>& out) {
+  FileBytes file;
+  ZELMAR_TRY(readFile(path, file));
+  out.assign(file.bytes().begin(), file.bytes().end());
+  return {};
+}
+
+Status loadPicture(const std::string& path, const DecodeOptions& options, Decoded& out) {
+  FileBytes file;
+  ZELMAR_TRY(readFile(path, file));
   Decoded result;
-  ZELMAR_TRY(decodeAny(data, extensionOf(path), limits, result));
-  result.facts.fileSize = data.size();
+  ZELMAR_TRY(decodeAny(file.bytes(), extensionOf(path), options, result));
+  result.facts.fileSize = file.size();
   out = std::move(result);
   return {};
 }

@@ -7,10 +7,14 @@
 
 #include "engine/codecs/bmp.h"
 #include "engine/codecs/cmp.h"
+#include "engine/codecs/gif.h"
+#include "engine/codecs/heif.h"
 #include "engine/codecs/jpeg.h"
 #include "engine/codecs/pcx.h"
+#include "engine/codecs/png.h"
 #include "engine/codecs/targa.h"
 #include "engine/codecs/tiff.h"
+#include "engine/codecs/webp.h"
 
 namespace zelmar {
 namespace {
@@ -18,18 +22,30 @@ namespace {
 struct CodecEntry {
   FileType type;
   bool (*probe)(Bytes);
-  Status (*decode)(Bytes, const Limits&, Decoded&);
-  Status (*encode)(const Picture&, const EncodeOptions&, OutputBuffer&);
+  Status (*decode)(Bytes, const DecodeOptions&, Decoded&);
+  Status (*encode)(const Picture&, const EncodeOptions&, OutputBuffer&);  // null: read only
 };
 
+// The formats without transparency take their limits alone.
+template <Status (*decode)(Bytes, const Limits&, Decoded&)>
+Status limitsOnly(Bytes data, const DecodeOptions& options, Decoded& out) {
+  return decode(data, options.limits, out);
+}
+
 // Order matters for probing: signatures first, Targa (no signature) last.
+// A BMP may also be a bare DIB, recognised by its fields; no format before
+// it can look like one.
 constexpr CodecEntry kCodecs[] = {
-    {FileType::Jpeg, jpeg::probe, jpeg::decode, jpeg::encode},
-    {FileType::Bmp, bmp::probe, bmp::decode, bmp::encode},
-    {FileType::Tiff, tiff::probe, tiff::decode, tiff::encode},
-    {FileType::Cmp, cmp::probe, cmp::decode, cmp::encode},
-    {FileType::Pcx, pcx::probe, pcx::decode, pcx::encode},
-    {FileType::Targa, targa::probe, targa::decode, targa::encode},
+    {FileType::Jpeg, jpeg::probe, limitsOnly<jpeg::decode>, jpeg::encode},
+    {FileType::Png, png::probe, png::decode, nullptr},
+    {FileType::Gif, gif::probe, gif::decode, nullptr},
+    {FileType::WebP, webp::probe, webp::decode, nullptr},
+    {FileType::Heif, heif::probe, heif::decode, nullptr},
+    {FileType::Tiff, tiff::probe, limitsOnly<tiff::decode>, tiff::encode},
+    {FileType::Cmp, cmp::probe, limitsOnly<cmp::decode>, cmp::encode},
+    {FileType::Pcx, pcx::probe, limitsOnly<pcx::decode>, pcx::encode},
+    {FileType::Bmp, bmp::probe, limitsOnly<bmp::decode>, bmp::encode},
+    {FileType::Targa, targa::probe, limitsOnly<targa::decode>, targa::encode},
 };
 
 const CodecEntry& entryFor(FileType type) {
@@ -63,13 +79,14 @@ bool detectType(Bytes data, std::string_view extension, FileType& type) {
   return false;
 }
 
-Status decodeAny(Bytes data, std::string_view extension, const Limits& limits, Decoded& out) {
+Status decodeAny(Bytes data, std::string_view extension, const DecodeOptions& options,
+                 Decoded& out) {
   if (data.empty()) return {ErrorCode::EmptyFile};
   FileType type;
   if (!detectType(data, extension, type)) return {ErrorCode::UnknownFormat};
   try {
     Decoded result;
-    ZELMAR_TRY(entryFor(type).decode(data, limits, result));
+    ZELMAR_TRY(entryFor(type).decode(data, options, result));
     out = std::move(result);
     return {};
   } catch (const std::bad_alloc&) {

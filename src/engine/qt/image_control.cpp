@@ -102,7 +102,11 @@ int ImageControl::LoadFile(const QString& path, int16_t bits, int16_t page, int1
     return fail({ErrorCode::InvalidArgument, "only the first page at the file's own depth"});
   if (path.isEmpty()) return fail({ErrorCode::FileNotFound, "no file name"});
   zelmar::Decoded decoded;
-  const Status s = zelmar::loadPicture(filenames::nameToBytes(path).toStdString(), {}, decoded);
+  // Transparent pixels show the background the control paints around the picture.
+  const zelmar::Rgb back{uint8_t(backColor_.red()), uint8_t(backColor_.green()),
+                         uint8_t(backColor_.blue())};
+  const Status s =
+      zelmar::loadPicture(filenames::nameToBytes(path).toStdString(), {{}, back}, decoded);
   if (!s.ok()) return fail(s);
   facts_ = decoded.facts;
   replacePicture(std::move(decoded.picture));

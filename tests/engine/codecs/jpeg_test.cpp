@@ -60,6 +60,8 @@ TEST(Jpeg, FilesOfOtherWritersReadAsTheyReadThem) {
           {kIm, "photo", "-quality 95 -sampling-factor 2x2", 24, 24, j420, "JPEG", 2},
           {kIm, "photo", "-quality 95 -sampling-factor 4x1", 24, 24, j420, "JPEG", 2},
           {kIm, "photo", "-quality 95 -sampling-factor 1x2", 24, 24, j422, "JPEG", 2},
+          {kIm, "photo", "-quality 95 -sampling-factor 3x1", 24, 24, j422, "JPEG",
+           2},  // TurboJPEG names no such sampling
           {kIm, "photo", "-quality 95 -sampling-factor 2x2 -interlace Plane", 24, 24, j420, "JPEG",
            2},
           {kIm, "8g", "-quality 95", 8, 8, j444, "JPEG", 2},

@@ -6,10 +6,12 @@
 #include <QPainter>
 #include <cmath>
 #include <filesystem>
+#include <fstream>
 #include <limits>
 
 #include "control_fixture.h"
 #include "engine/io/file_io.h"
+#include "support/oracle.h"
 #include "support/temp_dir.h"
 
 namespace zelmar::test {
@@ -46,6 +48,23 @@ TEST_F(ControlTest, LoadReportsThePictureAndTheFactsOfItsFile) {
     EXPECT_EQ(control->Compression(), c.format == 6 ? "None" : c.format == 1 ? "RLE" : "zstd");
     EXPECT_EQ(control->PageCount(), 1);
     EXPECT_TRUE(closeColours(control->picture(), source, 0));
+  }
+}
+
+// Transparent pixels show the colour the control paints around the picture.
+TEST_F(ControlTest, TransparentPixelsLoadAsTheBackColor) {
+  REQUIRE_TOOL(Tool::ImageMagick);
+  TempDir dir;
+  const std::string path = dir.file("clear.png");
+  const ByteVec png =
+      toolWrites(Tool::ImageMagick, makePhoto(8, 6),
+                 {"-alpha", "set", "-channel", "A", "-evaluate", "set", "0"}, "a.png");
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(png.data()), std::streamsize(png.size()));
+  for (const QColor& back : {QColor(200, 30, 90), QColor(0x40, 0x40, 0x40)}) {
+    control->setBackColor(back);
+    ASSERT_EQ(control->LoadFile(qpath(path), 0, 0, 1), 0);
+    EXPECT_EQ(pixelAt(control->picture(), 5, 3), rgbOf(back.rgb()));
   }
 }
 

@@ -1,0 +1,70 @@
+// The shared helpers: path splitting, number texts, the lazy window rule
+// and the context's own checks.
+#include <gtest/gtest.h>
+
+#include <QtTest>
+#include <QtWidgets>
+#include <cmath>
+
+#include "base/numtext.h"
+#include "base/paths.h"
+#include "base/viewer_context.h"
+
+namespace {
+
+TEST(SplitPath, FolderFileBaseAndExtension) {
+  // clang-format off
+  const std::pair<const char*, const char*> cases[] = {
+      {"/pics/a.jpg", "/pics/|a.jpg|a|.jpg"}, {"/p/archive.tar.gz", "/p/|archive.tar.gz|archive.tar|.gz"},
+      {"/a.b/noext", "/a.b/|noext|noext|"}, {"/", "/|||"}, {"name.png", "|name.png|name|.png"},
+      {"", "|||"}, {"/pics/.hidden", "/pics/|.hidden||.hidden"},
+      {"/照片/我的 图.JPG", "/照片/|我的 图.JPG|我的 图|.JPG"}, {"C:\\p\\a.jpg", "|C:\\p\\a.jpg|C:\\p\\a|.jpg"}};
+  // clang-format on
+  for (const auto& [path, parts] : cases) {
+    const SplitResult r = SplitPath(QString::fromUtf8(path));
+    EXPECT_EQ(QStringList({r.folder, r.fileName, r.baseName, r.extension}).join('|'),
+              QString::fromUtf8(parts));
+    EXPECT_EQ(FolderOfPath(QString::fromUtf8(path)), r.folder);
+  }
+}
+
+TEST(NumText, StrValAndRounding) {
+  // clang-format off
+  const std::pair<float, const char*> strs[] = {
+      {640.0f, " 640"}, {0.0f, " 0"}, {-0.0f, " 0"}, {-2.5f, "-2.5"}, {1.0f / 3.0f, " 0.3333333"},
+      {1234567.0f, " 1234567"}, {12345678.0f, " 1.234568E+07"}};
+  const std::pair<const char*, double> vals[] = {
+      {"12", 12}, {"  12.5cm", 12.5}, {"1 2 3", 123}, {"-4.5", -4.5}, {"+7", 7}, {".5", 0.5},
+      {"abc", 0}, {"", 0}, {"-", 0}, {".", 0}, {"1e3", 1000}, {"2.5E-1x", 0.25}, {"3e", 3},
+      {"1.2.3", 1.2}, {"١٢", 0}, {"  - 3", -3}};
+  const std::pair<double, int32_t> rounds[] = {
+      {320.5, 320}, {321.5, 322}, {-2.5, -2}, {2.4999, 2}, {1e20, 2147483647},
+      {-1e20, -2147483647 - 1}};
+  // clang-format on
+  for (const auto& [value, text] : strs) EXPECT_EQ(numtext::Str(value), text);
+  EXPECT_EQ(numtext::Str(int32_t(-17)), "-17");
+  EXPECT_EQ(numtext::Str(int32_t(2147483647)), " 2147483647");
+  for (const auto& [text, value] : vals)
+    EXPECT_DOUBLE_EQ(numtext::Val(QString::fromUtf8(text)), value) << text;
+  EXPECT_TRUE(std::isinf(numtext::Val("1e999")));
+  for (const auto& [value, rounded] : rounds) EXPECT_EQ(numtext::roundHalfEven(value), rounded);
+}
+
+TEST(ViewerContext, ListSignalsAndTheMenuCheck) {
+  ViewerContext context;
+  QSignalSpy list(&context, &ViewerContext::pictureListChanged);
+  EXPECT_EQ(context.fillPictureList({"/a", "/b", "/c"}), 3);
+  context.fillPictureList({"/x"});  // the slots above keep their names
+  EXPECT_EQ(context.PictureList(1), "/b");
+  context.setPictureCount(1);
+  context.setPictureCount(1);  // a new list with the same count is news too
+  EXPECT_EQ(list.count(), 2);
+  QAction open;  // every command needs its own menu item
+  open.setObjectName("idm_open");
+  CommandActions actions{};
+  actions.fill(&open);
+  EXPECT_THROW(context.setActions(actions), std::logic_error);
+  EXPECT_EQ(context.action(Command::idm_open), nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,203 @@
+// The picture list on the real control: moving through it by tool key,
+// menu item and keyboard, the file list window with its rows and marks,
+// and the slide show. The third picture is named like one but is none.
+#include "app/viewer_fixture.h"
+#include "base/placement.h"
+#include "browse/ListFrm.h"
+
+namespace {
+
+class BrowseTest : public ViewerTest {
+ protected:
+  void SetUp() override {
+    ViewerTest::SetUp();
+    start();
+    paths = pictures({"p0.bmp", "p1.bmp"});
+    QFile broken(path("pics/p2.bmp"));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly) && broken.write("BM not really"));
+    paths << broken.fileName() << pictures({"p3.bmp"});
+    useList(paths);
+    window->ShowPicture(0);
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));  // keys reach the active window
+  }
+  // A tool key by doFunc, "idm_..." by its menu item, "key ..." pressed,
+  // "tick" of the slide show's timer, or a number: the picture count.
+  void run(const QString& step) {
+    spy().log.clear();
+    if (step.startsWith("idm_")) {
+      click(step);
+    } else if (step.startsWith("key ")) {
+      QTest::keyClick(window.get(), QKeySequence(step.mid(4))[0].key());
+    } else if (step == "tick") {
+      emit window->Timer1->timeout({});
+    } else if (!step.isEmpty() && step[0].isDigit()) {
+      ctx().setPictureCount(int16_t(step.toInt()));
+    } else {
+      window->doFunc(step);
+    }
+  }
+  bool listShown() {
+    const bool check = window->action(Command::idm_FileList)->isChecked();
+    EXPECT_EQ(tool()->button("list")->isChecked(), check);
+    EXPECT_EQ(window->listWindow().visible(), check);
+    return check;
+  }
+  QStringList paths;
+};
+
+TEST_F(BrowseTest, NavigationWrapsAroundAndTitlesThePosition) {
+  // clang-format off
+  const struct { const char* step; int index, shown, loads; } steps[] = {  // shown: in the title
+      {"next", 1, 1, 1}, {"NEXT", 2, 1, 1}, {"idm_next", 3, 3, 1}, {"next", 0, 0, 1},
+      {"prev", 3, 3, 1}, {"idm_first", 0, 0, 1}, {"first", 0, 0, 0}, {"End", 3, 3, 1},
+      {"idm_end", 3, 3, 0}, {" next", 3, 3, 0}, {"", 3, 3, 0}, {"nxt", 3, 3, 0},
+      {"key Left", 2, 3, 1}, {"key PgUp", 1, 1, 1}, {"key Backspace", 0, 0, 1},
+      {"key Right", 1, 1, 1}, {"key PgDown", 2, 1, 1}, {"key Space", 3, 3, 1},
+      {"key Home", 0, 0, 1}, {"key End", 3, 3, 1}};
+  // clang-format on
+  for (int half : {0, 1}) {
+    // The title is written into a loaded window only; an unloaded one is
+    // never created for it, and gets it when opened.
+    if (half == 1) {
+      window->doFunc("first");
+      window->doFunc("list");
+    }
+    for (const auto& s : steps) {
+      SCOPED_TRACE(s.step);
+      run(s.step);
+      EXPECT_EQ(window->PictureIndex(), s.index);
+      EXPECT_EQ(window->windowTitle(), paths[s.shown]);
+      EXPECT_EQ(spy().count("LoadFile"), s.loads);
+      EXPECT_EQ(window->listWindow().loaded(), half == 1);
+      if (half == 1) {
+        EXPECT_EQ(list()->windowTitle(), QString("图像文件列表 第%1/4张").arg(s.index + 1));
+      }
+    }
+  }
+  EXPECT_TRUE(messages.isEmpty());
+}
+
+TEST_F(BrowseTest, OneOrNoPictureMovesNothingOrFailsQuietly) {
+  // clang-format off
+  const struct { const char* steps; int index; const char* listTitle; int loads; } cases[] = {
+      {"1 next", 0, "图像文件列表", 0}, {"1 prev", 0, "图像文件列表", 0},
+      {"1 first", 0, "图像文件列表", 0}, {"1 end", 0, "图像文件列表", 0},
+      // An empty list: the commands still run, and load nothing that exists.
+      {"0 next", 0, "图像文件列表 第1/0张", 1}, {"0 prev", -1, "图像文件列表 第0/0张", 0},
+      {"0 end", -1, "图像文件列表 第0/0张", 0}};
+  // clang-format on
+  window->listWindow().get();  // loaded, hidden, to take the titles
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.steps);
+    for (const QString& step : QString(c.steps).split(' ')) run(step);
+    EXPECT_EQ(window->PictureIndex(), c.index);
+    EXPECT_EQ(list()->windowTitle(), c.listTitle);
+    EXPECT_EQ(spy().count("LoadFile"), c.loads);
+    EXPECT_EQ(window->windowTitle(), paths[0]);
+  }
+}
+
+TEST_F(BrowseTest, FileListOpensWithEveryRowAndClosesWithItsMarks) {
+  ctx().setPictureIndex(1);
+  window->doFunc("list");
+  ASSERT_TRUE(listShown());
+  QStringList rows;
+  for (int i = 0; i < list()->List1->count(); ++i) rows << list()->List1->item(i)->text();
+  EXPECT_EQ(rows, paths);
+  EXPECT_EQ(list()->windowTitle(), "图像文件列表 第2/4张");
+  EXPECT_TRUE(list()->List1->selectedItems().isEmpty());
+  EXPECT_EQ(list()->List1->font().pointSize(), 10);
+  EXPECT_EQ(list()->parentWidget(), window.get());
+  // 15 mm from the screen's right and bottom edges by the outer frame; the
+  // list inside 1 mm from every edge, keeping a side that would vanish.
+  const QRect screen = QGuiApplication::primaryScreen()->geometry();
+  const int margin = qRound(units::millimetresToPixels(15));
+  EXPECT_EQ(screen.bottomRight() - list()->frameGeometry().bottomRight(), QPoint(margin, margin));
+  const int m = qRound(units::millimetresToPixels(1));
+  list()->resize(300, 200);
+  EXPECT_EQ(list()->List1->geometry(), QRect(m, m, 300 - 2 * m, 200 - 2 * m));
+  list()->resize(300, 1);
+  EXPECT_EQ(list()->List1->geometry(), QRect(m, m, 300 - 2 * m, 200 - 2 * m));
+  window->runCommand(Command::idm_FileList);
+  EXPECT_FALSE(listShown());
+  EXPECT_TRUE(window->listWindow().loaded());
+  window->doFunc("list");
+  ctx().setPictureCount(0);
+  window->doFunc("list");  // an empty list only makes sure the window is gone
+  EXPECT_FALSE(listShown() || window->listWindow().loaded());
+}
+
+TEST_F(BrowseTest, ChoosingARowByMouseOrKeyboardShowsIt) {
+  window->doFunc("list");
+  QListWidget* rows = list()->List1;
+  for (int again : {0, 1}) {  // the picture on screen is shown again
+    spy().log.clear();
+    QTest::mouseClick(rows->viewport(), Qt::LeftButton, {},
+                      rows->visualItemRect(rows->item(3)).center());
+    EXPECT_EQ(spy().count("LoadFile"), 1) << again;
+  }
+  EXPECT_EQ(window->PictureIndex(), 3);
+  EXPECT_EQ(window->windowTitle(), paths[3]);
+  EXPECT_EQ(list()->windowTitle(), "图像文件列表 第4/4张");
+  spy().log.clear();
+  rows->setFocus();
+  QTest::keyClick(rows, Qt::Key_Up);  // the broken one: shown as far as it goes
+  EXPECT_EQ(window->PictureIndex(), 2);
+  EXPECT_EQ(window->windowTitle(), paths[3]);
+  EXPECT_EQ(list()->windowTitle(), "图像文件列表 第3/4张");
+  EXPECT_EQ(spy().count("LoadFile"), 1);
+}
+
+TEST_F(BrowseTest, SlideShow) {
+  const auto running = [&] {
+    const bool on = window->Timer1->isActive();
+    EXPECT_EQ(window->action(Command::idm_stop)->isEnabled(), on);
+    EXPECT_EQ(window->action(Command::idm_slide)->isEnabled(), !on);
+    EXPECT_EQ(tool()->button("slide")->isChecked(), on);
+    return on;
+  };
+  const auto delayMark = [&] {  // as the Display menu opens
+    emit window->action(Command::idm_display)->menu<QMenu*>()->aboutToShow();
+    QStringList out;
+    for (QAction* a : window->action(Command::idm_autodelay)->menu<QMenu*>()->actions())
+      if (a->isChecked()) out << a->objectName();
+    return out.join(',');
+  };
+  // clang-format off
+  const struct { const char* step; bool running; int index, shown; const char* mark; } steps[] = {
+      {"0", false, 0, 0, "idm_delay2"}, {"slide", false, 0, 0, "idm_delay2"},
+      {"1", false, 0, 0, "idm_delay2"}, {"slide", false, 0, 0, "idm_delay2"},
+      {"4", false, 0, 0, "idm_delay2"}, {"slide", true, 0, 0, "idm_delay2"},
+      {"tick", true, 1, 1, "idm_delay2"}, {"idm_Half500", true, 1, 1, "idm_Half500"},
+      {"tick", true, 2, 1, "idm_Half500"}, {"tick", true, 3, 3, "idm_Half500"},
+      {"SLIDE", false, 3, 3, "idm_Half500"}, {"idm_delay3", false, 3, 3, "idm_delay3"},
+      {"idm_slide", true, 3, 3, "idm_delay3"}, {"tick", true, 0, 0, "idm_delay3"}};
+  // clang-format on
+  for (const auto& s : steps) {
+    SCOPED_TRACE(s.step);
+    run(s.step);
+    EXPECT_EQ(running(), s.running);
+    EXPECT_EQ(window->PictureIndex(), s.index);
+    EXPECT_EQ(window->windowTitle(), paths[s.shown]);
+    EXPECT_EQ(delayMark(), s.mark);
+  }
+  window->Timer1->setInterval(1234);
+  EXPECT_EQ(delayMark(), "");
+  // The list window's title and selection follow while it is visible, each
+  // picture shown once.
+  window->doFunc("list");
+  run("tick");
+  EXPECT_EQ(list()->windowTitle(), "图像文件列表 第2/4张");
+  EXPECT_EQ(list()->List1->currentRow(), 1);
+  EXPECT_EQ(spy().count("LoadFile"), 1);
+  window->doFunc("list");
+  run("tick");
+  EXPECT_EQ(window->PictureIndex(), 2);
+  EXPECT_EQ(list()->windowTitle(), "图像文件列表 第2/4张");
+  window->Timer1->setInterval(1);  // the real timer drives it too
+  QTRY_COMPARE_WITH_TIMEOUT(window->PictureIndex(), int16_t(3), 10000);
+  window->doFunc("slide");
+}
+
+}  // namespace

@@ -1,0 +1,3 @@
+// Includes against the direction: browse may not use app.
+#include "base/viewer_context.h"
+#include "app/picfrm.h"
