@@ -1,11 +1,11 @@
 // The control on a 24-megapixel photo in a 1280 x 800 window: load and first
 // paint in fit mode against the bare decode, a repaint of the cached view,
-// and zoom steps in and out.
+// zoom steps in and out, and whole transitions.
 //   scripts/build.sh release control_qt_bench
 //   QT_QPA_PLATFORM=offscreen build/release/bench/control_qt_bench
-#include <QApplication>
 #include <benchmark/benchmark.h>
 
+#include <QApplication>
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
@@ -112,8 +112,8 @@ void BM_ZoomStep(benchmark::State& state) {
   control->LoadFile(QString::fromStdString(photo().path), 0, 0, 1);
   control->setDisplaySizeMode(4);
   // 100 up to 337.5 and back, then down to 29.6 and back.
-  const double factors[] = {1.5, 1.5, 1.5, 1 / 1.5, 1 / 1.5, 1 / 1.5,
-                            1 / 1.5, 1 / 1.5, 1 / 1.5, 1.5, 1.5, 1.5};
+  const double factors[] = {1.5,     1.5,     1.5,     1 / 1.5, 1 / 1.5, 1 / 1.5,
+                            1 / 1.5, 1 / 1.5, 1 / 1.5, 1.5,     1.5,     1.5};
   size_t i = 0;
   double worst = 0, worstCpu = 0, cpuSum = 0;
   for (auto _ : state) {
@@ -131,6 +131,45 @@ void BM_ZoomStep(benchmark::State& state) {
   state.counters["goal_met"] = worst <= 16;  // every step within 16 ms
 }
 BENCHMARK(BM_ZoomStep)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(120);
+
+// A whole transition on screen, from Repaint to the last frame, for each
+// effect at the settings the viewer uses and at the slowest it allows: the
+// control promises about half a second at most.
+void BM_TransitionOnScreen(benchmark::State& state) {
+  auto control = shownControl();
+  zelmar::Picture a, b;
+  if (!zelmar::Picture::create(1280, 800, 24, a).ok() ||
+      !zelmar::Picture::create(1280, 800, 24, b).ok())
+    return state.SkipWithError("no memory");
+  std::fill(a.data(), a.data() + a.byteSize(), uint8_t(30));
+  std::fill(b.data(), b.data() + b.byteSize(), uint8_t(220));
+  control->setTransitionDelay(int16_t(state.range(1)));
+  control->setTransitionGrain(20);
+  double worst = 0;
+  for (auto _ : state) {
+    zelmar::Picture first, second;
+    if (!a.cloneTo(first).ok() || !b.cloneTo(second).ok()) return state.SkipWithError("no memory");
+    control->setTransitionEffect(0);
+    control->adoptPicture(std::move(first));
+    control->Repaint();
+    control->setTransitionEffect(int16_t(state.range(0)));
+    const auto t = Clock::now();
+    control->adoptPicture(std::move(second));
+    control->Repaint();
+    while (control->transitionRunning()) QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    worst = std::max(worst, ms(Clock::now() - t));
+  }
+  state.counters["worst_ms"] = worst;
+  state.counters["goal_met"] = worst <= 550;  // half a second and a frame
+}
+BENCHMARK(BM_TransitionOnScreen)
+    ->Args({47, 0})
+    ->Args({23, 0})
+    ->Args({47, 32767})
+    ->Args({23, 32767})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(5);
 
 }  // namespace
 

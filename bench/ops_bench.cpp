@@ -12,9 +12,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <opencv2/imgproc.hpp>
 #include <string>
 
 #include "bench_main.h"
+#include "engine/ops/area_shrink.h"
 #include "engine/ops/ops.h"
 #include "support/pictures.h"
 
@@ -32,10 +34,16 @@ const Picture& photo() {
 const Picture& photo8() {
   static const Picture p = [] {
     Picture q;
-    if (!photo().cloneTo(q).ok() || !ops::changeColorDepth(q, 8, 2, 1, 0).ok()) std::abort();
+    if (!photo().cloneTo(q).ok() || !ops::changeColorDepth(q, 8, ops::Dither::ErrorDiffusion).ok())
+      std::abort();
     return q;
   }();
   return p;
+}
+
+cv::Mat matOfPhoto() {
+  return cv::Mat(int(photo().height()), int(photo().width()), CV_8UC3,
+                 const_cast<uint8_t*>(photo().data()));
 }
 
 void run(benchmark::State& state, const Picture& source,
@@ -64,7 +72,9 @@ void runInPlace(benchmark::State& state, Status (*op)(Picture&)) {
 void invert(benchmark::State& s) { runInPlace(s, ops::invertColors); }
 void mirror(benchmark::State& s) { runInPlace(s, ops::mirrorHorizontal); }
 void flip(benchmark::State& s) { runInPlace(s, ops::flipVertical); }
-void gray(benchmark::State& s) { run(s, photo(), [](Picture& p) { return ops::toGrayscale(p, 8); }); }
+void gray(benchmark::State& s) {
+  run(s, photo(), [](Picture& p) { return ops::toGrayscale(p); });
+}
 void rotate3333(benchmark::State& s) {
   run(s, photo(), [](Picture& p) { return ops::rotate(p, 3333, true, {64, 64, 64}); });
 }
@@ -72,32 +82,53 @@ void rotate9000(benchmark::State& s) {
   run(s, photo(), [](Picture& p) { return ops::rotate(p, 9000, true, {64, 64, 64}); });
 }
 void resizeHalf(benchmark::State& s) {
-  run(s, photo(), [](Picture& p) { return ops::resize(p, 3000, 2000, 1); });
+  run(s, photo(), [](Picture& p) { return ops::resize(p, 3000, 2000, ops::ResizeMethod::Smooth); });
 }
 void resizeFit(benchmark::State& s) {
   // The largest size with the picture's proportions inside 1280 × 800.
-  run(s, photo(), [](Picture& p) { return ops::resize(p, 1200, 800, 1); });
+  run(s, photo(), [](Picture& p) { return ops::resize(p, 1200, 800, ops::ResizeMethod::Smooth); });
 }
 void resizeDouble(benchmark::State& s) {
-  run(s, photo(), [](Picture& p) { return ops::resize(p, 12000, 8000, 1); });
+  run(s, photo(),
+      [](Picture& p) { return ops::resize(p, 12000, 8000, ops::ResizeMethod::Smooth); });
+}
+// The area shrinker against OpenCV's area resampler, the path resize would
+// take otherwise, at whole and fractional factors: 2, 5, 4.69 and 1.5.
+const cv::Size kShrinks[] = {{3000, 2000}, {1200, 800}, {1280, 853}, {4000, 2667}};
+void shrinkOpenCV(benchmark::State& s) {
+  const cv::Mat src = matOfPhoto();
+  cv::Mat out;
+  for (auto _ : s) cv::resize(src, out, kShrinks[s.range(0)], 0, 0, cv::INTER_AREA);
+}
+void shrinkOurs(benchmark::State& s) {
+  const cv::Mat src = matOfPhoto();
+  cv::Mat out;
+  for (auto _ : s) ops::areaShrink(src, kShrinks[s.range(0)], out);
 }
 void colors256(benchmark::State& s) {
-  run(s, photo(), [](Picture& p) { return ops::changeColorDepth(p, 8, 2, 1, 0); });
+  run(s, photo(),
+      [](Picture& p) { return ops::changeColorDepth(p, 8, ops::Dither::ErrorDiffusion); });
 }
 void colors16(benchmark::State& s) {
-  run(s, photo(), [](Picture& p) { return ops::changeColorDepth(p, 4, 2, 1, 0); });
+  run(s, photo(),
+      [](Picture& p) { return ops::changeColorDepth(p, 4, ops::Dither::ErrorDiffusion); });
 }
 void colors2(benchmark::State& s) {
-  run(s, photo(), [](Picture& p) { return ops::changeColorDepth(p, 1, 2, 1, 0); });
+  run(s, photo(),
+      [](Picture& p) { return ops::changeColorDepth(p, 1, ops::Dither::ErrorDiffusion); });
 }
 void to24(benchmark::State& s) {
-  run(s, photo8(), [](Picture& p) { return ops::changeColorDepth(p, 24, 0, 0, 0); });
+  run(s, photo8(), [](Picture& p) { return ops::changeColorDepth(p, 24, ops::Dither::Nearest); });
 }
 void halftone(benchmark::State& s) {
-  run(s, photo(), [](Picture& p) { return ops::makeHalftone(p, 1, 0); });
+  run(s, photo(), [](Picture& p) { return ops::makeHalftone(p, ops::Halftone::ClusteredDot); });
 }
-void emboss(benchmark::State& s) { run(s, photo(), [](Picture& p) { return ops::applyFilter(p, 5); }); }
-void edges(benchmark::State& s) { run(s, photo(), [](Picture& p) { return ops::applyFilter(p, 16); }); }
+void emboss(benchmark::State& s) {
+  run(s, photo(), [](Picture& p) { return ops::applyFilter(p, ops::Filter::Emboss); });
+}
+void edges(benchmark::State& s) {
+  run(s, photo(), [](Picture& p) { return ops::applyFilter(p, ops::Filter::EdgeDetect); });
+}
 void enhance(benchmark::State& s) {
   run(s, photo(), [](Picture& p) { return ops::enhanceEdges(p, 100); });
 }
@@ -122,6 +153,8 @@ OP_BENCH(rotate9000);
 OP_BENCH(resizeHalf);
 OP_BENCH(resizeFit);
 OP_BENCH(resizeDouble);
+OP_BENCH(shrinkOpenCV)->DenseRange(0, 3);
+OP_BENCH(shrinkOurs)->DenseRange(0, 3);
 OP_BENCH(colors256);
 OP_BENCH(colors16);
 OP_BENCH(colors2);
@@ -141,7 +174,8 @@ int main(int argc, char** argv) {
     const int colours = std::atoi(argv[2]);
     const int bits = colours == 256 ? 8 : colours == 16 ? 4 : colours == 2 ? 1 : 0;
     Picture p;
-    if (bits == 0 || !photo().cloneTo(p).ok() || !ops::changeColorDepth(p, bits, 2, 1, 0).ok())
+    if (bits == 0 || !photo().cloneTo(p).ok() ||
+        !ops::changeColorDepth(p, bits, ops::Dither::ErrorDiffusion).ok())
       return 1;
     return zelmar::test::writePnm(p, argv[3]) ? 0 : 1;
   }

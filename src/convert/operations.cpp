@@ -8,8 +8,8 @@
 namespace zelmar::convert {
 namespace {
 
-bool parseRange(std::string_view text, int64_t lo, int64_t hi, std::string_view what,
-                Operation& op, std::string& error) {
+bool parseRange(std::string_view text, int64_t lo, int64_t hi, std::string_view what, Operation& op,
+                std::string& error) {
   if (!parseInteger(text, op.a) || op.a < lo || op.a > hi) {
     error = std::string(what) + " must be a whole number from " + std::to_string(lo) + " to " +
             std::to_string(hi) + ", not '" + std::string(text) + "'";
@@ -48,53 +48,45 @@ bool parseSaturation(std::string_view text, Operation& op, std::string& error) {
   return parseRange(text, -990, 990, "the saturation change in tenths of a percent", op, error);
 }
 
-Status depth(Picture& p, const Operation& op, OpState&) {
-  const int bits = int(op.a);
-  return bits == 24 ? ops::changeColorDepth(p, 24, 0, 0, 0) : ops::changeColorDepth(p, bits, 2, 1, 0);
-}
-
-Status saturation(Picture& p, const Operation& op, OpState& state) {
-  if (state.saturationBase.empty()) {
-    ZELMAR_TRY(p.cloneTo(state.saturationBase));
-  }
-  Picture result;
-  ZELMAR_TRY(ops::adjustSaturation(state.saturationBase, int(op.a), result));
-  p = std::move(result);
-  return {};
+Status depth(Picture& p, const Operation& op, const OpState&) {
+  return ops::changeColorDepth(p, int(op.a), ops::Dither::ErrorDiffusion);
 }
 
 constexpr OpEntry kOperations[] = {
     {"--invert", "", "negative colours (a palette picture inverts its palette)", nullptr,
-     [](Picture& p, const Operation&, OpState&) { return ops::invertColors(p); }},
+     [](Picture& p, const Operation&, const OpState&) { return ops::invertColors(p); }},
     {"--mirror", "", "swap left and right", nullptr,
-     [](Picture& p, const Operation&, OpState&) { return ops::mirrorHorizontal(p); }},
+     [](Picture& p, const Operation&, const OpState&) { return ops::mirrorHorizontal(p); }},
     {"--flip", "", "swap top and bottom", nullptr,
-     [](Picture& p, const Operation&, OpState&) { return ops::flipVertical(p); }},
-    {"--rotate", "HUNDREDTHS",
-     "turn clockwise (9000 = a right angle), enlarging the canvas",
+     [](Picture& p, const Operation&, const OpState&) { return ops::flipVertical(p); }},
+    {"--rotate", "HUNDREDTHS", "turn clockwise (9000 = a right angle), enlarging the canvas",
      parseAngle,
-     [](Picture& p, const Operation& op, OpState& s) {
+     [](Picture& p, const Operation& op, const OpState& s) {
        return ops::rotate(p, op.a, true, s.background);
      }},
     {"--resize", "WxH", "resample to W by H pixels", parseSize,
-     [](Picture& p, const Operation& op, OpState&) {
-       return ops::resize(p, double(op.a), double(op.b), 1);
+     [](Picture& p, const Operation& op, const OpState&) {
+       return ops::resize(p, double(op.a), double(op.b), ops::ResizeMethod::Smooth);
      }},
     {"--gray", "", "256 grey levels", nullptr,
-     [](Picture& p, const Operation&, OpState&) { return ops::toGrayscale(p, 8); }},
+     [](Picture& p, const Operation&, const OpState&) { return ops::toGrayscale(p); }},
     {"--halftone", "", "black and white halftone screen", nullptr,
-     [](Picture& p, const Operation&, OpState&) { return ops::makeHalftone(p, 1, 0); }},
-    {"--depth", "1|4|8|24",
-     "2, 16 or 256 colours with error diffusion, or exact 24-bit colour", parseDepth, depth},
+     [](Picture& p, const Operation&, const OpState&) {
+       return ops::makeHalftone(p, ops::Halftone::ClusteredDot);
+     }},
+    {"--depth", "1|4|8|24", "2, 16 or 256 colours with error diffusion, or exact 24-bit colour",
+     parseDepth, depth},
     {"--emboss", "", "emboss filter", nullptr,
-     [](Picture& p, const Operation&, OpState&) { return ops::applyFilter(p, 5); }},
+     [](Picture& p, const Operation&, const OpState&) {
+       return ops::applyFilter(p, ops::Filter::Emboss);
+     }},
     {"--edges", "", "edge detection filter", nullptr,
-     [](Picture& p, const Operation&, OpState&) { return ops::applyFilter(p, 16); }},
+     [](Picture& p, const Operation&, const OpState&) {
+       return ops::applyFilter(p, ops::Filter::EdgeDetect);
+     }},
     {"--enhance", "", "sharpen edges", nullptr,
-     [](Picture& p, const Operation&, OpState&) { return ops::enhanceEdges(p, 100); }},
-    {"--saturation", "V",
-     "change saturation by V/10 percent, -990..990",
-     parseSaturation, saturation},
+     [](Picture& p, const Operation&, const OpState&) { return ops::enhanceEdges(p, 100); }},
+    {"--saturation", "V", "change saturation by V/10 percent, -990..990", parseSaturation, nullptr},
 };
 
 }  // namespace
@@ -114,9 +106,9 @@ const OpEntry* findOperation(std::string_view flag) {
   return nullptr;
 }
 
-Status applyOperation(Picture& picture, const Operation& op, OpState& state) {
-  if (op.entry->apply != saturation) state.saturationBase.clear();
-  return op.entry->apply(picture, op, state);
+Status applyOperation(ops::SaturationSession& session, const Operation& op, const OpState& state) {
+  if (!op.entry->apply) return session.adjustSaturation(int(op.a));
+  return session.apply([&](Picture& p) { return op.entry->apply(p, op, state); });
 }
 
 }  // namespace zelmar::convert

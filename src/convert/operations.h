@@ -9,6 +9,7 @@
 #include "engine/core/defaults.h"
 #include "engine/core/error.h"
 #include "engine/core/picture.h"
+#include "engine/ops/saturation_session.h"
 
 namespace zelmar::convert {
 
@@ -23,9 +24,6 @@ struct Operation {
 // What operations share while a run applies them in order.
 struct OpState {
   Rgb background = kDefaultBackColor;  // rotation corners
-  // Saturation always works from the picture as it was before the first of
-  // a run of saturation flags, so a later value replaces an earlier one.
-  Picture saturationBase;
 };
 
 struct OpEntry {
@@ -34,15 +32,19 @@ struct OpEntry {
   std::string_view help;
   // Reads the value into op.a / op.b; false with `error` set when it is not valid.
   bool (*parse)(std::string_view text, Operation& op, std::string& error);
-  Status (*apply)(Picture& picture, const Operation& op, OpState& state);
+  // Null for --saturation, which works from the base the session keeps.
+  Status (*apply)(Picture& picture, const Operation& op, const OpState& state);
 };
 
 std::span<const OpEntry> operationTable();
 // The row of `flag`, or nullptr when it names no operation.
 const OpEntry* findOperation(std::string_view flag);
 
-// Applies one operation. On failure the picture is unchanged.
-Status applyOperation(Picture& picture, const Operation& op, OpState& state);
+// Applies one operation to the session's picture: saturation changes apply
+// to the picture as it was before the first of a run of them, so a later
+// value replaces an earlier one; any other operation ends the run. On
+// failure the picture is unchanged.
+Status applyOperation(ops::SaturationSession& session, const Operation& op, const OpState& state);
 
 // Strict whole-text integer parsing shared with the argument parser.
 bool parseInteger(std::string_view text, int64_t& value);

@@ -84,12 +84,13 @@ int runConvert(const Options& options, std::FILE* err) {
   if (!s.ok()) return fail(err, "cannot load " + options.input + ": " + describe(s, options.input));
   report(options.time, err, "load", loading);
 
-  Picture& picture = loaded.picture;
+  ops::SaturationSession session;
+  session.reset(std::move(loaded.picture));
   OpState state;
   state.background = options.background;
   for (const Operation& op : options.operations) {
     Stopwatch watch;
-    s = applyOperation(picture, op, state);
+    s = applyOperation(session, op, state);
     const std::string flag(op.entry->flag);
     if (s.code() == ErrorCode::Unsupported)
       return fail(err, flag + " is not available in this build (" + describe(s, "") + ")");
@@ -98,7 +99,7 @@ int runConvert(const Options& options, std::FILE* err) {
   }
 
   Stopwatch saving;
-  s = save(picture, options);
+  s = save(session.picture(), options);
   if (!s.ok())
     return fail(err, "cannot save " + options.output + ": " + describe(s, options.output));
   report(options.time, err, "save", saving);

@@ -1,5 +1,7 @@
 #include "support/pictures.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -50,8 +52,8 @@ Picture makePattern(uint32_t width, uint32_t height, int bits, bool gray, uint32
     for (int i = 0; i < n; ++i) {
       const uint32_t h = mix(uint32_t(i) * 2654435761u + seed);
       // Distinct entries: the index is folded into the red channel.
-      pal[i] = {uint8_t((i * 255 / std::max(1, n - 1)) ^ (n > 2 ? (h & 0x01) : 0)),
-                uint8_t(h >> 8), uint8_t(h >> 16)};
+      pal[i] = {uint8_t((i * 255 / std::max(1, n - 1)) ^ (n > 2 ? (h & 0x01) : 0)), uint8_t(h >> 8),
+                uint8_t(h >> 16)};
     }
     p.setPalette(pal);
   }
@@ -84,35 +86,57 @@ Picture makePhoto(uint32_t width, uint32_t height, uint32_t seed) {
   return p;
 }
 
-Rgb pixelAt(const Picture& p, uint32_t x, uint32_t y) {
-  const uint8_t* row = p.row(y);
-  if (p.bits() == 24) return {row[3 * x], row[3 * x + 1], row[3 * x + 2]};
-  return p.palette()[row[x]];
+Picture solid(uint32_t width, uint32_t height, Rgb colour) {
+  Picture p = mustCreate(width, height, 24);
+  for (size_t i = 0; i < p.byteSize(); i += 3) {
+    p.data()[i] = colour.r;
+    p.data()[i + 1] = colour.g;
+    p.data()[i + 2] = colour.b;
+  }
+  return p;
 }
 
-int maxChannelDiff(const Picture& a, const Picture& b) {
-  if (a.width() != b.width() || a.height() != b.height() || a.empty() || b.empty()) return -1;
-  int worst = 0;
+Picture copyOf(const Picture& p) {
+  Picture q;
+  EXPECT_TRUE(p.cloneTo(q).ok());
+  return q;
+}
+
+Rgb pixelAt(const Picture& p, uint32_t x, uint32_t y) {
+  const uint8_t* row = p.row(y);
+  return p.bits() == 24 ? Rgb{row[3 * x], row[3 * x + 1], row[3 * x + 2]} : p.palette()[row[x]];
+}
+
+// Visits the channel differences of every pixel of two pictures of one size.
+template <class F>
+void eachDifference(const Picture& a, const Picture& b, F f) {
   for (uint32_t y = 0; y < a.height(); ++y)
     for (uint32_t x = 0; x < a.width(); ++x) {
       const Rgb p = pixelAt(a, x, y), q = pixelAt(b, x, y);
-      worst = std::max({worst, std::abs(p.r - q.r), std::abs(p.g - q.g), std::abs(p.b - q.b)});
+      f(std::abs(p.r - q.r)), f(std::abs(p.g - q.g)), f(std::abs(p.b - q.b));
     }
-  return worst;
+}
+
+bool sameSize(const Picture& a, const Picture& b) {
+  return a.width() == b.width() && a.height() == b.height() && !a.empty() && !b.empty();
 }
 
 double meanChannelDiff(const Picture& a, const Picture& b) {
-  if (a.width() != b.width() || a.height() != b.height() || a.empty() || b.empty()) return 1e9;
+  if (!sameSize(a, b)) return 1e9;
   double sum = 0;
-  for (uint32_t y = 0; y < a.height(); ++y)
-    for (uint32_t x = 0; x < a.width(); ++x) {
-      const Rgb p = pixelAt(a, x, y), q = pixelAt(b, x, y);
-      sum += std::abs(p.r - q.r) + std::abs(p.g - q.g) + std::abs(p.b - q.b);
-    }
+  eachDifference(a, b, [&](int d) { sum += d; });
   return sum / (3.0 * a.width() * a.height());
 }
 
-bool sameColors(const Picture& a, const Picture& b) { return maxChannelDiff(a, b) == 0; }
+::testing::AssertionResult closeColours(const Picture& a, const Picture& b, int tolerance) {
+  if (!sameSize(a, b))
+    return ::testing::AssertionFailure() << "sizes differ: " << a.width() << "x" << a.height()
+                                         << " and " << b.width() << "x" << b.height();
+  int worst = 0;
+  eachDifference(a, b, [&](int d) { worst = std::max(worst, d); });
+  if (worst <= tolerance) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "channels differ by up to " << worst;
+}
 
 bool writePnm(const Picture& p, const std::string& path) {
   std::ofstream out(path, std::ios::binary);
@@ -134,8 +158,15 @@ bool readPnm(const std::string& path, Picture& out) {
   std::ifstream in(path, std::ios::binary);
   std::string magic;
   uint32_t w = 0, h = 0, maxval = 1;
-  in >> magic >> w >> h;
-  if (magic != "P4") in >> maxval;
+  // A header field, skipping blanks and comment lines before it.
+  const auto field = [&](uint32_t& v) {
+    while (in >> std::ws && in.peek() == '#') in.ignore(1 << 20, '\n');
+    in >> v;
+  };
+  in >> magic;
+  field(w);
+  field(h);
+  if (magic != "P4") field(maxval);
   in.get();
   if (!in || (magic != "P4" && maxval != 255)) return false;
   Picture p;

@@ -1,5 +1,7 @@
 #pragma once
 // Pictures made by the tests themselves, and ways to compare them.
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -18,21 +20,26 @@ Picture makePattern(uint32_t width, uint32_t height, int bits, bool gray = false
 // noise, so codecs and operations meet realistic statistics.
 Picture makePhoto(uint32_t width, uint32_t height, uint32_t seed = 7);
 
+// A 24-bit picture of one colour.
+Picture solid(uint32_t width, uint32_t height, Rgb colour);
+
+// A deep copy (a failed test and an empty picture when memory runs out).
+Picture copyOf(const Picture& p);
+
 // The colour a pixel shows, whatever the depth.
 Rgb pixelAt(const Picture& p, uint32_t x, uint32_t y);
-
-// Largest difference of any channel of any pixel; -1 when the sizes differ.
-int maxChannelDiff(const Picture& a, const Picture& b);
 
 // Mean of the absolute channel differences over every pixel and channel;
 // a huge value when the sizes differ.
 double meanChannelDiff(const Picture& a, const Picture& b);
 
-// Same size and the same colour at every pixel (depth and palette order may differ).
-bool sameColors(const Picture& a, const Picture& b);
+// Same size, and no channel of any pixel more than `tolerance` apart
+// (depth and palette order may differ): a check with its reason.
+::testing::AssertionResult closeColours(const Picture& a, const Picture& b, int tolerance);
 
-// Netpbm (P4/P5/P6, 8-bit samples; P4 read only) — a format simple enough
-// to be an independent way to exchange pixels with the oracle programs.
+// Netpbm (P4/P5/P6, 8-bit samples; P4 read only; comments skipped) — a
+// format simple enough to be an independent way to exchange pixels with the
+// oracle programs.
 bool writePnm(const Picture& p, const std::string& path);  // P5 for grey, else P6
 bool readPnm(const std::string& path, Picture& out);       // P5 → 8-bit grey, P6 → 24-bit
 

@@ -247,6 +247,7 @@ Status decode(Bytes data, const Limits& limits, Decoded& out) {
 }
 
 Status encode(const Picture& picture, const EncodeOptions& options, OutputBuffer& out) {
+  if (picture.empty()) return {ErrorCode::NoPicture};
   Header h{picture.bits(), picture.width(), picture.height(), picture.palette().size()};
   if (h.depth == 24)
     h.filter = greenSubtractionPays(picture) ? kFilterGreenMedianEdge : kFilterMedianEdge;

@@ -178,6 +178,7 @@ Status decode(Bytes data, const Limits& limits, Decoded& out) {
 }
 
 Status encode(const Picture& picture, const EncodeOptions&, OutputBuffer& out) {
+  if (picture.empty()) return {ErrorCode::NoPicture};
   const uint32_t w = picture.width(), hgt = picture.height();
   if (w > 65535 || hgt > 65535)
     return {ErrorCode::LimitExceeded, "Targa holds 65535 pixels a side"};

@@ -4,7 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <new>
@@ -34,6 +37,28 @@ std::string errnoText(int err) { return std::strerror(err); }
 
 std::string extensionOf(const std::string& path) {
   return std::filesystem::path(path).extension().string();
+}
+
+// Creates a file no one else has, named after `target`, in its folder. The
+// kernel applies the umask (and a default ACL of the folder) to `mode` as
+// for any new file, so the mask need not be read, let alone changed for the
+// whole process. Returns the descriptor, or -1 with errno set.
+int createBeside(const std::filesystem::path& target, mode_t mode, std::string& name) {
+  std::filesystem::path folder = target.parent_path();
+  if (folder.empty()) folder = ".";
+  // O_EXCL makes the name safe; the varying suffix only avoids retries.
+  static std::atomic<uint32_t> counter{0};
+  uint64_t seed = uint64_t(std::chrono::steady_clock::now().time_since_epoch().count()) ^
+                  (uint64_t(::getpid()) << 32);
+  for (int attempt = 0; attempt < 64; ++attempt) {
+    seed = seed * 6364136223846793005u + 1442695040888963407u + counter++;
+    char suffix[16];
+    std::snprintf(suffix, sizeof suffix, ".%08x", unsigned(seed >> 32));
+    name = (folder / ("." + target.filename().string() + suffix)).string();
+    const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  return -1;
 }
 
 }  // namespace
@@ -111,12 +136,11 @@ Status writeFileAtomic(const std::string& path, Bytes data) {
   if (replacing && !S_ISREG(old.st_mode))
     return {ErrorCode::WriteFailed, path + " is not a regular file"};
 
-  fs::path folder = target.parent_path();
-  if (folder.empty()) folder = ".";
-  std::string tmpl = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-  Fd fd(::mkostemp(tmpl.data(), O_CLOEXEC));
+  // A new file gets what any new file gets (0666 less the umask); a
+  // replacement stays private until it takes the old file's permissions.
+  std::string tmp;
+  Fd fd(createBeside(target, replacing ? 0600 : 0666, tmp));
   if (fd.get() < 0) return {ErrorCode::WriteFailed, path + ": " + errnoText(errno)};
-  const std::string tmp = tmpl;
 
   auto fail = [&](int err) -> Status {
     ::unlink(tmp.c_str());
@@ -132,17 +156,7 @@ Status writeFileAtomic(const std::string& path, Bytes data) {
     if (n == 0) return fail(ENOSPC);  // no progress: stop rather than spin
     done += size_t(n);
   }
-  // Keep the permissions of the file being replaced; a new file gets the
-  // usual 0666 less the umask rather than mkstemp's private 0600.
-  mode_t mode;
-  if (replacing) {
-    mode = old.st_mode & 07777;
-  } else {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    mode = 0666 & ~mask;
-  }
-  if (::fchmod(fd.get(), mode) != 0) return fail(errno);
+  if (replacing && ::fchmod(fd.get(), old.st_mode & 07777) != 0) return fail(errno);
   if (::fsync(fd.get()) != 0) return fail(errno);
   if (::close(fd.release()) != 0) return fail(errno);
   if (::rename(tmp.c_str(), target.c_str()) != 0) return fail(errno);

@@ -49,9 +49,8 @@ Status grayOf(const Picture& p, Picture& result) {
 
 }  // namespace detail
 
-Status toGrayscale(Picture& p, int bits) {
+Status toGrayscale(Picture& p) {
   ZELMAR_TRY(requirePicture(p));
-  if (bits != 8) return {ErrorCode::InvalidArgument, "grey depth " + std::to_string(bits)};
   Picture out;
   ZELMAR_TRY(detail::grayOf(p, out));
   p = std::move(out);

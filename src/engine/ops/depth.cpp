@@ -68,25 +68,24 @@ Status toPalette(const Picture& p, int bits, bool dither, Picture& out) {
 
 }  // namespace
 
-Status changeColorDepth(Picture& p, int bits, int palette, int dither, int colors) {
+Status changeColorDepth(Picture& p, int bits, Dither dither) {
   ZELMAR_TRY(detail::requirePicture(p));
   if (bits == 24) {
-    // Nothing to choose when expanding: the other arguments do not matter.
     if (p.bits() == 24) return {};
     Picture out;
     ZELMAR_TRY(detail::expandTo24(p, out));
     p = std::move(out);
     return {};
   }
-  if ((bits != 1 && bits != 4 && bits != 8) || palette != 2 || (dither != 0 && dither != 1) ||
-      colors != 0)
-    return {ErrorCode::InvalidArgument, "depth conversion arguments"};
+  if (bits != 1 && bits != 4 && bits != 8)
+    return {ErrorCode::InvalidArgument, "depth " + std::to_string(bits)};
+  const bool diffuse = dither == Dither::ErrorDiffusion;
   return guarded([&]() -> Status {
     Picture out;
     if (bits == 1)
-      ZELMAR_TRY(toBlackWhite(p, dither == 1, out));
+      ZELMAR_TRY(toBlackWhite(p, diffuse, out));
     else
-      ZELMAR_TRY(toPalette(p, bits, dither == 1, out));
+      ZELMAR_TRY(toPalette(p, bits, diffuse, out));
     p = std::move(out);
     return {};
   });

@@ -3,8 +3,8 @@
 // several times faster as plain loops than through a general float filter.
 #include <cmath>
 
-#include "engine/ops/neighbourhood.h"
 #include "engine/ops/internal.h"
+#include "engine/ops/neighbourhood.h"
 #include "engine/ops/ops.h"
 
 namespace zelmar::ops {
@@ -40,23 +40,20 @@ inline int laplacian(const uint8_t* a, const uint8_t* m, const uint8_t* b, int s
 
 }  // namespace
 
-Status applyFilter(Picture& p, int filter) {
-  if (filter == 5) {
-    // Light from the top left: rising edges bright, falling ones dark, flat
-    // areas mid grey. Kernel -1 -1 0 / -1 0 1 / 0 1 1, plus 128.
-    return convolveInto(p, [](const uint8_t* a, const uint8_t* m, const uint8_t* b, int s) {
-      return 128 + m[s] + b[0] + b[s] - a[-s] - a[0] - m[-s];
-    });
+Status applyFilter(Picture& p, Filter filter) {
+  switch (filter) {
+    case Filter::Emboss:
+      // Kernel -1 -1 0 / -1 0 1 / 0 1 1, plus 128.
+      return convolveInto(p, [](const uint8_t* a, const uint8_t* m, const uint8_t* b, int s) {
+        return 128 + m[s] + b[0] + b[s] - a[-s] - a[0] - m[-s];
+      });
+    case Filter::EdgeDetect:
+      return convolveInto(p, [](const uint8_t* a, const uint8_t* m, const uint8_t* b, int s) {
+        const int v = laplacian(a, m, b, s);
+        return v < 0 ? -v : v;
+      });
   }
-  if (filter == 16) {
-    // Magnitude of the 8-neighbour Laplacian: bright edges on black.
-    return convolveInto(p, [](const uint8_t* a, const uint8_t* m, const uint8_t* b, int s) {
-      const int v = laplacian(a, m, b, s);
-      return v < 0 ? -v : v;
-    });
-  }
-  if (p.empty()) return {ErrorCode::NoPicture};
-  return {ErrorCode::InvalidArgument, "filter " + std::to_string(filter)};
+  return {ErrorCode::InvalidArgument, "unknown filter"};
 }
 
 Status enhanceEdges(Picture& p, int strength) {

@@ -36,9 +36,9 @@ std::array<uint8_t, kCell * kCell> makeScreen() {
 
 }  // namespace
 
-Status makeHalftone(Picture& p, int kind, int angle) {
+Status makeHalftone(Picture& p, Halftone kind) {
   ZELMAR_TRY(detail::requirePicture(p));
-  if (kind != 1 || angle != 0) return {ErrorCode::InvalidArgument, "halftone arguments"};
+  if (kind != Halftone::ClusteredDot) return {ErrorCode::InvalidArgument, "unknown halftone"};
   return detail::guarded([&]() -> Status {
     Picture gray;
     ZELMAR_TRY(detail::grayOf(p, gray));

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <opencv2/imgproc.hpp>
 
+#include "engine/ops/area_shrink.h"
 #include "engine/ops/internal.h"
 #include "engine/ops/ops.h"
 
@@ -14,8 +15,7 @@ namespace {
 
 // A requested size in pixels, rounded to the nearest integer (halves to even).
 Status pixelSize(double v, const Limits& limits, uint32_t& out) {
-  if (std::isnan(v) || v < 0.5)
-    return {ErrorCode::InvalidArgument, "size " + std::to_string(v)};
+  if (std::isnan(v) || v < 0.5) return {ErrorCode::InvalidArgument, "size " + std::to_string(v)};
   if (v > double(limits.maxDimension) + 0.5) return {ErrorCode::LimitExceeded};
   out = uint32_t(std::nearbyint(v));
   return {};
@@ -36,18 +36,22 @@ Status resampleInto(const Picture& src, uint32_t w, uint32_t h, const Limits& li
     else
       cv::resize(matOf(src), mid, cv::Size(int(src.width()), int(h)), 0, 0, cv::INTER_AREA);
     cv::resize(mid, dst, dst.size(), 0, 0, cv::INTER_CUBIC);
+  } else if (growX || growY) {
+    cv::resize(matOf(src), dst, dst.size(), 0, 0, cv::INTER_CUBIC);
+  } else if (src.bits() == 24) {
+    areaShrink(matOf(src), dst.size(), dst);
+    if (dst.data != out.data()) dst.copyTo(matOf(out));
   } else {
-    cv::resize(matOf(src), dst, dst.size(), 0, 0,
-               growX || growY ? cv::INTER_CUBIC : cv::INTER_AREA);
+    cv::resize(matOf(src), dst, dst.size(), 0, 0, cv::INTER_AREA);
   }
   return {};
 }
 
 }  // namespace
 
-Status resize(Picture& p, double width, double height, int method, const Limits& limits) {
+Status resize(Picture& p, double width, double height, ResizeMethod method, const Limits& limits) {
   ZELMAR_TRY(detail::requirePicture(p));
-  if (method != 1) return {ErrorCode::InvalidArgument, "method " + std::to_string(method)};
+  if (method != ResizeMethod::Smooth) return {ErrorCode::InvalidArgument, "unknown method"};
   uint32_t w = 0, h = 0;
   ZELMAR_TRY(pixelSize(width, limits, w));
   ZELMAR_TRY(pixelSize(height, limits, h));

@@ -2,13 +2,15 @@
 #include <QClipboard>
 #include <QGuiApplication>
 
+#include "engine/qt/control_codes.h"
 #include "engine/qt/image_control.h"
 #include "engine/qt/picture_image.h"
 
 using zelmar::ErrorCode;
 
 int ImageControl::CopyToClipboard(int16_t kind) {
-  if (kind != 2) return fail({ErrorCode::InvalidArgument, "clipboard format " + std::to_string(kind)});
+  if (!zelmar::qt::codes::copyAsPicture(kind))
+    return fail({ErrorCode::InvalidArgument, "clipboard format " + std::to_string(kind)});
   if (picture().empty()) return fail({ErrorCode::NoPicture});
   const QImage image = zelmar::qt::toRgbImage(picture());
   if (image.isNull()) return fail({ErrorCode::OutOfMemory});
@@ -17,7 +19,8 @@ int ImageControl::CopyToClipboard(int16_t kind) {
 }
 
 int ImageControl::PasteFromClipboard(int16_t kind) {
-  if (kind != 0) return fail({ErrorCode::InvalidArgument, "clipboard format " + std::to_string(kind)});
+  if (!zelmar::qt::codes::pasteReplacing(kind))
+    return fail({ErrorCode::InvalidArgument, "clipboard format " + std::to_string(kind)});
   const QImage image = QGuiApplication::clipboard()->image();
   if (image.isNull()) return fail({ErrorCode::ClipboardEmpty});
   zelmar::Picture pasted;

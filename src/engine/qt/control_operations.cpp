@@ -1,12 +1,14 @@
 // The pixel operations of the control: each runs one core operation on the
 // picture held and repaints under the RepaintEnabled rule.
 #include "engine/ops/ops.h"
+#include "engine/qt/control_codes.h"
 #include "engine/qt/image_control.h"
 
 using zelmar::ErrorCode;
 using zelmar::Picture;
 using zelmar::Status;
 namespace ops = zelmar::ops;
+namespace codes = zelmar::qt::codes;
 
 int ImageControl::runOperation(const std::function<Status(Picture&)>& op) {
   if (picture().empty()) return fail({ErrorCode::NoPicture});
@@ -21,8 +23,15 @@ int ImageControl::FlipVertical() { return runOperation(ops::flipVertical); }
 int ImageControl::MirrorHorizontal() { return runOperation(ops::mirrorHorizontal); }
 int ImageControl::InvertColors() { return runOperation(ops::invertColors); }
 
+namespace {
+Status unknownCode() {
+  return {ErrorCode::InvalidArgument, "an argument code the control does not offer"};
+}
+}  // namespace
+
 int ImageControl::ApplyFilter(int16_t filter) {
-  return runOperation([&](Picture& p) { return ops::applyFilter(p, filter); });
+  const auto f = codes::filter(filter);
+  return runOperation([&](Picture& p) { return f ? ops::applyFilter(p, *f) : unknownCode(); });
 }
 
 int ImageControl::EnhanceEdges(int16_t strength) {
@@ -30,21 +39,25 @@ int ImageControl::EnhanceEdges(int16_t strength) {
 }
 
 int ImageControl::ToGrayscale(int16_t bits) {
-  return runOperation([&](Picture& p) { return ops::toGrayscale(p, bits); });
+  const bool known = codes::grayLevels(bits);
+  return runOperation([&](Picture& p) { return known ? ops::toGrayscale(p) : unknownCode(); });
 }
 
 int ImageControl::MakeHalftone(int16_t kind, int16_t angle) {
-  return runOperation([&](Picture& p) { return ops::makeHalftone(p, kind, angle); });
+  const auto k = codes::halftone(kind, angle);
+  return runOperation([&](Picture& p) { return k ? ops::makeHalftone(p, *k) : unknownCode(); });
 }
 
-int ImageControl::ChangeColorDepth(int16_t bits, int16_t palette, int16_t dither,
-                                   int16_t colors) {
+int ImageControl::ChangeColorDepth(int16_t bits, int16_t palette, int16_t dither, int16_t colors) {
+  const auto d = codes::dither(bits, palette, dither, colors);
   return runOperation(
-      [&](Picture& p) { return ops::changeColorDepth(p, bits, palette, dither, colors); });
+      [&](Picture& p) { return d ? ops::changeColorDepth(p, bits, *d) : unknownCode(); });
 }
 
 int ImageControl::ResizeImage(float width, float height, int16_t method) {
-  return runOperation([&](Picture& p) { return ops::resize(p, width, height, method); });
+  const auto m = codes::resizeMethod(method);
+  return runOperation(
+      [&](Picture& p) { return m ? ops::resize(p, width, height, *m) : unknownCode(); });
 }
 
 int ImageControl::RotateImage(int32_t hundredths, bool enlarge, const QColor& fill) {

@@ -6,6 +6,7 @@
 #include <QStyle>
 #include <algorithm>
 
+#include "engine/qt/control_codes.h"
 #include "engine/qt/image_control.h"
 #include "engine/qt/transition.h"
 
@@ -22,8 +23,9 @@ void fillAround(QImage& frame, const QRect& covered, const QColor& color) {
   one.fill(color);  // the pixel a whole-frame fill would write
   const QRgb pixel = *reinterpret_cast<const QRgb*>(one.constScanLine(0));
   const auto span = [&](int y, int x0, int x1) {
-    if (x1 > x0) std::fill(reinterpret_cast<QRgb*>(frame.scanLine(y)) + x0,
-                           reinterpret_cast<QRgb*>(frame.scanLine(y)) + x1, pixel);
+    if (x1 > x0)
+      std::fill(reinterpret_cast<QRgb*>(frame.scanLine(y)) + x0,
+                reinterpret_cast<QRgb*>(frame.scanLine(y)) + x1, pixel);
   };
   for (int y = 0; y < frame.height(); ++y) {
     if (y < covered.top() || y > covered.bottom()) {
@@ -46,7 +48,7 @@ LayoutInput ImageControl::layoutInput() const {
   const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
   LayoutInput in;
   in.area = deviceSize(this);
-  in.mode = mode_;
+  in.mode = zelmar::qt::codes::displayMode(mode_);
   in.zoomPercent = zoom_;
   in.scrollBars = QSize(qRound(bar * dpr), qRound(bar * dpr));
   return in;
@@ -106,11 +108,12 @@ void ImageControl::present() {
   QImage from = transition_->running() ? transition_->current() : frame_;
   frame_ = composeFrame();
   ++paintCount_;
-  if (effect_ != 0 && isVisible() && !from.isNull()) {
+  const zelmar::qt::Effect effect = zelmar::qt::codes::effect(effect_);
+  if (effect != zelmar::qt::Effect::None && isVisible() && !from.isNull()) {
     // Erasing first makes the new picture come in over the background
     // rather than over the old picture.
     if (eraseBackground_) from.fill(backColor_);
-    transition_->start(from, frame_, effect_, delay_, grain_);
+    transition_->start(from, frame_, effect, delay_, grain_);
   } else {
     transition_->finish();
   }

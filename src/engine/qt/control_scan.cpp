@@ -1,15 +1,12 @@
 // Acquiring a picture from a scanner through SANE.
 #include <QCoreApplication>
 
+#include "engine/qt/control_codes.h"
 #include "engine/qt/image_control.h"
 #include "engine/qt/sane_scanner.h"
 #include "engine/qt/scan_dialog.h"
 
 using zelmar::Status;
-
-namespace {
-constexpr int32_t kShowScanDialog = 9;
-}
 
 int ImageControl::ScanPrepare(QWidget*) {
   const zelmar::qt::SaneSession session;
@@ -24,7 +21,7 @@ int ImageControl::ScanAcquire(QWidget* window) {
   Status s = session.devices(scanners);
   if (!s.ok()) return fail(s);
   zelmar::Picture page;
-  if (acquireOption_ == kShowScanDialog) {
+  if (zelmar::qt::codes::scanWithDialog(acquireOption_)) {
     zelmar::qt::ScanDialog dialog(session, scanners, window ? window : this);
     dialog.exec();
     s = dialog.status();
@@ -32,10 +29,13 @@ int ImageControl::ScanAcquire(QWidget* window) {
   } else {
     zelmar::qt::ScanSettings settings;
     settings.device = scanners.front().name;
-    s = session.scan(settings, [](double) {
-      QCoreApplication::processEvents();
-      return true;
-    }, page);
+    s = session.scan(
+        settings,
+        [](double) {
+          QCoreApplication::processEvents();
+          return true;
+        },
+        page);
   }
   if (!s.ok()) return fail(s);
   adoptPicture(std::move(page));

@@ -30,6 +30,7 @@ inline constexpr int16_t kHalftoneClusteredDot = 1;
 // with error diffusion, as many colours as the depth holds; (24, 0, 0, 0)
 // expands exactly.
 inline constexpr int16_t kPaletteOptimised = 2;
+inline constexpr int16_t kDitherNearest = 0;
 inline constexpr int16_t kDitherDiffusion = 1;
 
 // ResizeImage method.

@@ -4,6 +4,7 @@
 #include <QScrollBar>
 
 #include "engine/io/file_io.h"
+#include "engine/qt/control_codes.h"
 #include "engine/qt/engine_factory.h"
 #include "engine/qt/file_names.h"
 #include "engine/qt/transition.h"
@@ -85,7 +86,7 @@ void ImageControl::setDisplaySizeMode(int16_t mode) {
 
 void ImageControl::setZoomPercent(double percent) {
   zoom_ = percent;
-  if (mode_ == zelmar::qt::kModeZoom) changed();
+  if (zelmar::qt::codes::displayMode(mode_) == zelmar::qt::DisplayMode::Zoom) changed();
 }
 
 void ImageControl::setDisplayBrightness(int32_t value) {

@@ -16,6 +16,7 @@
 #include "engine/core/facts.h"
 #include "engine/core/picture.h"
 #include "engine/ops/saturation_session.h"
+#include "engine/qt/engine_codes.h"
 #include "engine/qt/image_engine.h"
 #include "engine/qt/view_cache.h"
 #include "engine/qt/view_layout.h"
@@ -155,7 +156,7 @@ class ImageControl : public QWidget, public ImageEngine {
   uint64_t shownGeneration_ = 0;
 
   bool repaintEnabled_ = true, raiseErrors_ = true, eraseBackground_ = true;
-  int16_t effect_ = 0, delay_ = 0, grain_ = 1, mode_ = zelmar::qt::kModeFit;
+  int16_t effect_ = 0, delay_ = 0, grain_ = 1, mode_ = engine_codes::kSizeFit;
   double zoom_ = 100;
   int32_t brightness_ = 0, contrast_ = 0, acquireOption_ = 0;
   QColor backColor_{zelmar::kDefaultBackColor.r, zelmar::kDefaultBackColor.g,

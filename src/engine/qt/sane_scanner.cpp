@@ -1,5 +1,6 @@
 #include "engine/qt/sane_scanner.h"
 
+#include <dlfcn.h>
 #include <sane/sane.h>
 #include <sane/saneopts.h>
 
@@ -64,8 +65,7 @@ class Device {
     if (i < 0 || !SANE_OPTION_IS_SETTABLE(d->cap)) return false;
     SANE_Word w = d->type == SANE_TYPE_FIXED ? SANE_FIX(value) : value;
     if (d->type != SANE_TYPE_FIXED && d->type != SANE_TYPE_INT) return false;
-    return sane_control_option(handle_, i, SANE_ACTION_SET_VALUE, &w, nullptr) ==
-           SANE_STATUS_GOOD;
+    return sane_control_option(handle_, i, SANE_ACTION_SET_VALUE, &w, nullptr) == SANE_STATUS_GOOD;
   }
 
  private:
@@ -73,8 +73,8 @@ class Device {
 };
 
 // Reads the frame now started into `data`. Cancelled when `progress` says so.
-Status readFrame(SANE_Handle h, const SANE_Parameters& p, const ScanProgress& progress,
-                 int frame, int frames, std::vector<uint8_t>& data) {
+Status readFrame(SANE_Handle h, const SANE_Parameters& p, const ScanProgress& progress, int frame,
+                 int frames, std::vector<uint8_t>& data) {
   constexpr size_t kChunk = 64 * 1024;
   const double expected = p.lines > 0 ? double(p.bytes_per_line) * p.lines : -1;
   for (;;) {
@@ -89,7 +89,8 @@ Status readFrame(SANE_Handle h, const SANE_Parameters& p, const ScanProgress& pr
     data.resize(at + size_t(std::max(got, 0)));
     if (s == SANE_STATUS_EOF) return {};
     if (s != SANE_STATUS_GOOD) return saneError(s, "scanning stopped");
-    const double done = expected > 0 ? (frame + std::min(1.0, double(data.size()) / expected)) / frames : -1;
+    const double done =
+        expected > 0 ? (frame + std::min(1.0, double(data.size()) / expected)) / frames : -1;
     if (progress && !progress(done)) return {ErrorCode::Cancelled};
   }
 }
@@ -133,13 +134,17 @@ void threshold(Picture& grey, Picture& bw) {
     for (uint32_t x = 0; x < grey.width(); ++x) bw.row(y)[x] = grey.row(y)[x] >= 128 ? 1 : 0;
 }
 
-int channelOf(SANE_Frame f) {
-  return f == SANE_FRAME_RED ? 0 : f == SANE_FRAME_GREEN ? 1 : 2;
-}
+int channelOf(SANE_Frame f) { return f == SANE_FRAME_RED ? 0 : f == SANE_FRAME_GREEN ? 1 : 2; }
 
 }  // namespace
 
 SaneSession::SaneSession() {
+  // Backends stop their reader threads with pthread_cancel, whose unwinding
+  // loads libgcc_s on first use from inside the cancelled thread and may die
+  // holding the loader's lock; sane_exit's dlclose then hangs for good.
+  // Loaded here first, it is never loaded there.
+  static void* const unwinder = dlopen("libgcc_s.so.1", RTLD_NOW | RTLD_NODELETE);
+  (void)unwinder;
   SANE_Int version = 0;
   const SANE_Status s = sane_init(&version, nullptr);
   if (s != SANE_STATUS_GOOD) status_ = saneError(s, "cannot start SANE");
@@ -218,15 +223,16 @@ Status SaneSession::scan(const ScanSettings& settings, const ScanProgress& progr
     s = sane_get_parameters(d.handle(), &p);
     if (s != SANE_STATUS_GOOD) return saneError(s, "no scan parameters");
     const bool single = p.format == SANE_FRAME_GRAY || p.format == SANE_FRAME_RGB;
-    if ((p.depth != 1 && p.depth != 8 && p.depth != 16) || (p.format == SANE_FRAME_RGB && p.depth == 1) ||
-        (!single && p.depth == 1) || p.pixels_per_line <= 0 || p.bytes_per_line <= 0)
+    if ((p.depth != 1 && p.depth != 8 && p.depth != 16) ||
+        (p.format == SANE_FRAME_RGB && p.depth == 1) || (!single && p.depth == 1) ||
+        p.pixels_per_line <= 0 || p.bytes_per_line <= 0)
       return {ErrorCode::Unsupported, "scan layout"};
     const int frames = single ? 1 : 3;
     std::vector<uint8_t> data;
     ZELMAR_TRY(readFrame(d.handle(), p, progress, single ? 0 : std::min(frame, 2), frames, data));
-    const uint64_t lines =
-        p.lines > 0 ? uint64_t(p.lines) : data.size() / size_t(p.bytes_per_line);
-    if (data.size() < lines * size_t(p.bytes_per_line)) return {ErrorCode::DeviceFailed, "page cut short"};
+    const uint64_t lines = p.lines > 0 ? uint64_t(p.lines) : data.size() / size_t(p.bytes_per_line);
+    if (data.size() < lines * size_t(p.bytes_per_line))
+      return {ErrorCode::DeviceFailed, "page cut short"};
     if (page.empty()) {
       const int bits = p.format == SANE_FRAME_GRAY ? (p.depth == 1 ? 1 : 8) : 24;
       ZELMAR_TRY(Picture::create(uint64_t(p.pixels_per_line), lines, bits, page));
@@ -234,9 +240,12 @@ Status SaneSession::scan(const ScanSettings& settings, const ScanProgress& progr
     } else if (page.width() != uint32_t(p.pixels_per_line) || page.height() != lines) {
       return {ErrorCode::DeviceFailed, "colour passes of different sizes"};
     }
-    if (p.format == SANE_FRAME_RGB) storeRgb(data, p, page);
-    else if (p.format == SANE_FRAME_GRAY) storeChannel(data, p, 0, 1, page);
-    else storeChannel(data, p, channelOf(p.format), 3, page);
+    if (p.format == SANE_FRAME_RGB)
+      storeRgb(data, p, page);
+    else if (p.format == SANE_FRAME_GRAY)
+      storeChannel(data, p, 0, 1, page);
+    else
+      storeChannel(data, p, channelOf(p.format), 3, page);
     if (p.last_frame) break;
     if (frame >= 2) return {ErrorCode::Unsupported, "more than three passes"};
   }

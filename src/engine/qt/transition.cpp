@@ -10,21 +10,23 @@ constexpr int kFrameMs = 16;  // no point stepping faster than a screen refreshe
 constexpr int kFadeSteps = 16;
 }  // namespace
 
-TransitionPlan planTransition(int effect, int delayMs, int grain, int width) {
+TransitionPlan planTransition(Effect effect, int delayMs, int grain, int width) {
   int nominal = 0;
-  if (effect == kEffectCrossFade) nominal = kFadeSteps;
-  else if (effect == kEffectWipe) nominal = (std::max(width, 1) + std::max(grain, 1) - 1) / std::max(grain, 1);
+  if (effect == Effect::CrossFade)
+    nominal = kFadeSteps;
+  else if (effect == Effect::Wipe)
+    nominal = (std::max(width, 1) + std::max(grain, 1) - 1) / std::max(grain, 1);
   if (nominal == 0) return {};
   const int interval = std::clamp(delayMs, kFrameMs, kMaxTotalMs);
   return {std::clamp(nominal, 1, kMaxTotalMs / interval), interval};
 }
 
-QImage blendFrame(const QImage& from, const QImage& to, int effect, int grain, int step,
+QImage blendFrame(const QImage& from, const QImage& to, Effect effect, int grain, int step,
                   int steps) {
   if (step >= steps) return to;
   QImage out = from.copy();
   QPainter p(&out);
-  if (effect == kEffectCrossFade) {
+  if (effect == Effect::CrossFade) {
     p.setOpacity(double(step) / steps);
     p.drawImage(0, 0, to);
   } else {
@@ -41,7 +43,7 @@ Transition::Transition(QObject* parent) : QObject(parent) {
   connect(&timer_, &QTimer::timeout, this, &Transition::advance);
 }
 
-bool Transition::start(const QImage& from, const QImage& to, int effect, int delayMs,
+bool Transition::start(const QImage& from, const QImage& to, Effect effect, int delayMs,
                        int grain) {
   finish();
   const TransitionPlan plan = planTransition(effect, delayMs, grain, to.width());

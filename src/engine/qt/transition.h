@@ -1,14 +1,13 @@
 #pragma once
 // The two transitions between the frame on screen and the next one: a
-// cross-fade (effect 47) and a left-to-right wipe in bands (effect 23).
+// cross-fade and a left-to-right wipe in bands.
 #include <QImage>
 #include <QObject>
 #include <QTimer>
 
 namespace zelmar::qt {
 
-inline constexpr int kEffectWipe = 23;
-inline constexpr int kEffectCrossFade = 47;
+enum class Effect { None, Wipe, CrossFade };
 
 struct TransitionPlan {
   int steps = 0;       // frames shown, the last being the new frame
@@ -18,10 +17,10 @@ struct TransitionPlan {
 // Steps and pace for an effect: `delayMs` per step (at least one display
 // frame), `grain` pixels per wipe band, `width` of the frame; the whole
 // transition stays within about half a second. No steps for other effects.
-TransitionPlan planTransition(int effect, int delayMs, int grain, int width);
+TransitionPlan planTransition(Effect effect, int delayMs, int grain, int width);
 
 // The frame `step` of `steps` between `from` and `to` (same size).
-QImage blendFrame(const QImage& from, const QImage& to, int effect, int grain, int step,
+QImage blendFrame(const QImage& from, const QImage& to, Effect effect, int grain, int step,
                   int steps);
 
 class Transition : public QObject {
@@ -31,7 +30,7 @@ class Transition : public QObject {
 
   // Starts from `from` towards `to`; false (nothing started) when the effect
   // is plain or the frames differ in size.
-  bool start(const QImage& from, const QImage& to, int effect, int delayMs, int grain);
+  bool start(const QImage& from, const QImage& to, Effect effect, int delayMs, int grain);
   // Jumps to the end.
   void finish();
   bool running() const { return timer_.isActive(); }
@@ -46,7 +45,8 @@ class Transition : public QObject {
 
   QTimer timer_;
   QImage from_, to_, current_;
-  int effect_ = 0, grain_ = 1, step_ = 0, steps_ = 0;
+  Effect effect_ = Effect::None;
+  int grain_ = 1, step_ = 0, steps_ = 0;
 };
 
 }  // namespace zelmar::qt

@@ -6,7 +6,7 @@
 #include <opencv2/imgproc.hpp>
 
 #include "engine/core/picture.h"
-#include "engine/qt/area_shrink.h"
+#include "engine/ops/area_shrink.h"
 
 // RGB32 pixels are B, G, R, A in memory only on a little-endian machine.
 #if Q_BYTE_ORDER != Q_LITTLE_ENDIAN
@@ -72,8 +72,9 @@ QImage renderView(const Picture& picture, double scale, QRect visible, const Ton
       const int x1 = std::clamp(int(std::ceil((visible.right() + 1) / scale)), x0 + 1, pw);
       const int y1 = std::clamp(int(std::ceil((visible.bottom() + 1) / scale)), y0 + 1, ph);
       const cv::Mat src = rgbRegion(picture, cv::Rect(x0, y0, x1 - x0, y1 - y0));
-      areaShrink(src, cv::Size(std::min(visible.width(), src.cols), std::min(visible.height(), src.rows)),
-                 scaled);
+      ops::areaShrink(
+          src, cv::Size(std::min(visible.width(), src.cols), std::min(visible.height(), src.rows)),
+          scaled);
     } else {
       // Map each target pixel centre back exactly, so enlarged pixels stay
       // put however far the view is panned.
@@ -83,8 +84,8 @@ QImage renderView(const Picture& picture, double scale, QRect visible, const Ton
       const int y1 = std::clamp(int(std::ceil((visible.bottom() + 1) / scale)) + 1, y0 + 1, ph);
       const cv::Mat src = rgbRegion(picture, cv::Rect(x0, y0, x1 - x0, y1 - y0));
       const double inv = 1.0 / scale;
-      const cv::Matx23d toSource(inv, 0, (visible.left() + 0.5) * inv - 0.5 - x0,
-                                 0, inv, (visible.top() + 0.5) * inv - 0.5 - y0);
+      const cv::Matx23d toSource(inv, 0, (visible.left() + 0.5) * inv - 0.5 - x0, 0, inv,
+                                 (visible.top() + 0.5) * inv - 0.5 - y0);
       const int interp = scale == 1 ? cv::INTER_NEAREST : cv::INTER_LINEAR;
       cv::warpAffine(src, scaled, toSource, cv::Size(visible.width(), visible.height()),
                      interp | cv::WARP_INVERSE_MAP, cv::BORDER_REPLICATE);

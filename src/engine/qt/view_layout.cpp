@@ -9,10 +9,10 @@ double displayScale(const LayoutInput& in) {
   if (in.picture.isEmpty()) return 1;
   const double w = in.picture.width(), h = in.picture.height();
   double scale = 1;
-  if (in.mode == kModeFit) {
+  if (in.mode == DisplayMode::Fit) {
     if (in.area.isEmpty()) return 1.0 / std::max(w, h);
     scale = std::min(in.area.width() / w, in.area.height() / h);
-  } else if (in.mode == kModeZoom) {
+  } else if (in.mode == DisplayMode::Zoom) {
     scale = std::isnan(in.zoomPercent) ? 1.0 : in.zoomPercent / 100.0;
   }
   return std::clamp(scale, 1.0 / std::max(w, h), kMaxScale);
@@ -28,7 +28,7 @@ Layout computeLayout(const LayoutInput& in) {
   l.scaled = QSize(std::max(1, int(std::lround(in.picture.width() * l.scale))),
                    std::max(1, int(std::lround(in.picture.height() * l.scale))));
   int w = in.area.width(), h = in.area.height();
-  if (in.mode != kModeFit) {
+  if (in.mode != DisplayMode::Fit) {
     // A bar on one axis takes room from the other, which may then need one too.
     for (int pass = 0; pass < 2; ++pass) {
       l.hBar = l.scaled.width() > w;

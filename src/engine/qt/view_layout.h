@@ -6,27 +6,29 @@
 
 namespace zelmar::qt {
 
-inline constexpr int kModeNatural = 0;
-inline constexpr int kModeFit = 3;
-inline constexpr int kModeZoom = 4;
+enum class DisplayMode {
+  Natural,  // one picture pixel per device pixel
+  Fit,      // the whole picture, proportions kept, enlarged or shrunk
+  Zoom,     // at a zoom percentage
+};
 
 // Zoom factors the control paints: anything else is clamped, never refused.
 inline constexpr double kMaxScale = 64.0;
 
 struct LayoutInput {
-  QSize picture;      // picture pixels; empty when none is held
-  QSize area;         // the whole control in device pixels
-  int mode = kModeFit;
+  QSize picture;  // picture pixels; empty when none is held
+  QSize area;     // the whole control in device pixels
+  DisplayMode mode = DisplayMode::Fit;
   double zoomPercent = 100;
-  QSize scrollBars;   // thickness of the vertical (width) and horizontal (height) bars
+  QSize scrollBars;  // thickness of the vertical (width) and horizontal (height) bars
 };
 
 struct Layout {
-  double scale = 1;   // device pixels per picture pixel
-  QSize scaled;       // the whole picture at that scale
-  QSize viewport;     // the part of the control left after the scroll bars
+  double scale = 1;  // device pixels per picture pixel
+  QSize scaled;      // the whole picture at that scale
+  QSize viewport;    // the part of the control left after the scroll bars
   bool hBar = false, vBar = false;
-  QPoint offset;      // where the scaled picture's origin lies when not scrolled
+  QPoint offset;  // where the scaled picture's origin lies when not scrolled
   // The part of the scaled picture in view, for scroll position `scroll`.
   QRect visible(QPoint scroll) const;
   // Largest scroll position on each axis (0 when the picture fits).

@@ -1,70 +1,26 @@
+// JPEG files of other writers, the quality our factor maps to, EXIF
+// orientation, files cut short, and the marker walk on hand-built segments.
 #include "engine/codecs/jpeg.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 
+#include "engine/codecs/codec_checks.h"
 #include "engine/codecs/jpeg_markers.h"
+#include "engine/ops/ops.h"
 #include "support/pictures.h"
-#include "support/process.h"
-#include "support/tiff_jpeg_oracle.h"
 
-namespace zelmar::jpeg {
+namespace zelmar::test {
 namespace {
 
-using test::ByteVec;
-
-ByteVec encoded(const Picture& p, int factor = 64) { return test::encodeOk(encode, p, factor); }
-Decoded decoded(Bytes file) { return test::decodeOk(decode, file); }
-
-TEST(Jpeg, ProbeWantsStartOfImageAndAMarker) {
-  const ByteVec file = encoded(test::makePhoto(8, 8));
-  EXPECT_TRUE(probe(file));
-  EXPECT_FALSE(probe(ByteVec{0xFF, 0xD8}));
-  EXPECT_FALSE(probe(ByteVec{'I', 'I', 42, 0}));
-  EXPECT_FALSE(probe({}));
-}
-
-TEST(Jpeg, WritesGreyOrColourByPaletteAndReadsThemBack) {
-  struct Case {
-    const char* name;
-    Picture picture;
-    int bits, originBits, format;
-    double meanLimit;  // at quality 100
-  };
-  Case cases[] = {
-      {"photo 24", test::makePhoto(61, 33), 24, 24, format::kJpeg420, 4.0},
-      {"grey ramp 8", test::makePattern(33, 7, 8, true), 8, 8, format::kJpeg444, 1.0},
-      {"grey 4", test::makePattern(7, 5, 4, true), 8, 8, format::kJpeg444, 1.0},
-      {"black and white 1", test::makePattern(33, 9, 1, true), 8, 8, format::kJpeg444, 3.0},
-      // A busy colour pattern loses detail to 4:2:0 even at quality 100.
-      {"colour palette 8", test::makePattern(1, 7, 8), 24, 24, format::kJpeg420, 25.0},
-      {"colour palette 4", test::makePattern(33, 9, 4), 24, 24, format::kJpeg420, 50.0},
-  };
-  for (auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    const ByteVec file = encoded(c.picture, 2);
-    const Decoded d = decoded(file);
-    EXPECT_EQ(d.picture.bits(), c.bits);
-    EXPECT_EQ(d.picture.isGray(), c.bits == 8);
-    EXPECT_EQ(d.facts.originBits, c.originBits);
-    EXPECT_EQ(d.facts.fileFormat, c.format);
-    EXPECT_EQ(d.facts.compression, "JPEG");
-    EXPECT_EQ(d.facts.pageCount, 1);
-    EXPECT_EQ(d.facts.originWidth, c.picture.width());
-    EXPECT_EQ(d.facts.originHeight, c.picture.height());
-    EXPECT_FALSE(d.truncated);
-    EXPECT_LT(test::meanChannelDiff(d.picture, c.picture), c.meanLimit);
-  }
-}
-
-TEST(Jpeg, RefusesWhatItCannotWrite) {
-  const Picture photo = test::makePhoto(8, 8);
+TEST(Jpeg, ProbeWantsStartOfImageAndAMarkerAndFactorsStayInRange) {
+  EXPECT_TRUE(jpeg::probe(encodeOk(jpeg::encode, makePhoto(8, 8))));
+  for (const ByteVec& bad : {ByteVec{0xFF, 0xD8}, ByteVec{'I', 'I', 42, 0}})
+    EXPECT_FALSE(jpeg::probe(bad));
   OutputBuffer out;
-  EXPECT_EQ(encode(photo, EncodeOptions{1}, out).code(), ErrorCode::InvalidArgument);
-  EXPECT_EQ(encode(photo, EncodeOptions{256}, out).code(), ErrorCode::InvalidArgument);
-  EXPECT_EQ(encode(Picture(), EncodeOptions{}, out).code(), ErrorCode::NoPicture);
+  for (int factor : {1, 256})
+    EXPECT_EQ(jpeg::encode(makePhoto(8, 8), {factor}, out).code(), ErrorCode::InvalidArgument);
   EXPECT_EQ(out.size(), 0u);
 }
 
@@ -80,212 +36,180 @@ ByteVec quantTables(const ByteVec& file) {
   return tables;
 }
 
-TEST(Jpeg, FactorMapsToTheQualityOfOtherWriters) {
-  if (test::imConvert().empty()) GTEST_SKIP() << "ImageMagick missing";
-  const Picture photo = test::makePhoto(32, 32);
-  struct Case {
-    int factor;
-    const char* quality;
-  };
-  for (const Case& c :
-       {Case{2, "100"}, Case{64, "75"}, Case{129, "49"}, Case{254, "1"}, Case{255, "1"}}) {
-    SCOPED_TRACE(c.factor);
-    const ByteVec theirs =
-        test::oracleEncode(test::imConvert(), photo, {"-quality", c.quality}, "jpg");
-    ASSERT_FALSE(theirs.empty());
-    const ByteVec ours = encoded(photo, c.factor);
+TEST(Jpeg, FactorMapsToTheQualityOfOtherWritersAtFourTwoZero) {
+  REQUIRE_TOOL(Tool::ImageMagick);
+  const Picture photo = makePhoto(32, 32);
+  for (const auto& [factor, quality] :
+       {std::pair{2, "100"}, {64, "75"}, {129, "49"}, {254, "1"}, {255, "1"}}) {
+    const ByteVec theirs = toolWrites(Tool::ImageMagick, photo, {"-quality", quality}, "a.jpg");
+    const ByteVec ours = encodeOk(jpeg::encode, photo, factor);
     EXPECT_FALSE(quantTables(ours).empty());
-    EXPECT_EQ(quantTables(ours), quantTables(theirs));
+    EXPECT_EQ(quantTables(ours), quantTables(theirs)) << factor;
   }
-  EXPECT_EQ(test::oracleIdentify(encoded(photo), "jpg", "%[jpeg:sampling-factor]"), "2x2,1x1,1x1");
+  EXPECT_EQ(toolIdentify(encodeOk(jpeg::encode, photo), ".jpg", "%[jpeg:sampling-factor]"),
+            "2x2,1x1,1x1");
 }
 
-TEST(Jpeg, OtherReadersSeeWhatWeRead) {
-  const Picture sources[] = {test::makePhoto(45, 31), test::makePattern(17, 9, 8, true)};
-  for (const auto& tool : {test::imConvert(), test::gm()}) {
-    if (tool.empty()) continue;
-    for (const auto& src : sources) {
-      SCOPED_TRACE(tool + " " + std::to_string(src.bits()));
-      const ByteVec file = encoded(src);
-      const Picture theirs = test::oracleDecode(tool, file, "jpg");
-      ASSERT_FALSE(theirs.empty());
-      EXPECT_LE(test::maxChannelDiff(theirs, decoded(file).picture), 2);
-    }
-  }
+TEST(Jpeg, FilesOfOtherWritersReadAsTheyReadThem) {
+  const int j444 = format::kJpeg444, j422 = format::kJpeg422, j420 = format::kJpeg420;
+  expectReadsLikeItsMaker(
+      jpeg::decode, ".jpg",
+      {
+          {kIm, "photo", "-quality 95 -sampling-factor 1x1", 24, 24, j444, "JPEG", 2},
+          {kIm, "photo", "-quality 95 -sampling-factor 2x1", 24, 24, j422, "JPEG", 2},
+          {kIm, "photo", "-quality 95 -sampling-factor 2x2", 24, 24, j420, "JPEG", 2},
+          {kIm, "photo", "-quality 95 -sampling-factor 4x1", 24, 24, j420, "JPEG", 2},
+          {kIm, "photo", "-quality 95 -sampling-factor 1x2", 24, 24, j422, "JPEG", 2},
+          {kIm, "photo", "-quality 95 -sampling-factor 3x1", 24, 24, j422, "JPEG",
+           2},  // TurboJPEG names no such sampling
+          {kIm, "photo", "-quality 95 -sampling-factor 2x2 -interlace Plane", 24, 24, j420, "JPEG",
+           2},
+          {kIm, "8g", "-quality 95", 8, 8, j444, "JPEG", 2},
+          {kIm, "8g", "-quality 95 -interlace Plane", 8, 8, j444, "JPEG", 2},
+          // CMYK as both write it, Adobe's inverted samples: read plainly it
+          // would be a negative. GraphicsMagick separates black its own way,
+          // so the file, not the source, is the reference.
+          {kIm, "photo", "-quality 95 -colorspace CMYK", 24, 32, j444, "JPEG", 2},
+          {kGm, "photo", "-quality 95 -colorspace CMYK", 24, 32, j444, "JPEG", 2, kIm},
+          {kPil, "photo", "quality=95", 24, 24, j420, "JPEG", 2},
+      });
 }
 
-TEST(Jpeg, ReadsEverySamplingProgressiveAndGreyFromImageMagick) {
-  if (test::imConvert().empty()) GTEST_SKIP() << "ImageMagick missing";
-  const Picture photo = test::makePhoto(50, 34);
-  struct Case {
-    std::vector<std::string> args;
-    int format, bits;
-  };
-  const Case cases[] = {
-      {{"-sampling-factor", "1x1"}, format::kJpeg444, 24},
-      {{"-sampling-factor", "2x1"}, format::kJpeg422, 24},
-      {{"-sampling-factor", "2x2"}, format::kJpeg420, 24},
-      {{"-sampling-factor", "4x1"}, format::kJpeg420, 24},
-      {{"-sampling-factor", "1x2"}, format::kJpeg422, 24},
-      {{"-sampling-factor", "3x1"}, format::kJpeg422, 24},  // a sampling TurboJPEG cannot name
-      {{"-sampling-factor", "2x2", "-interlace", "Plane"}, format::kJpeg420, 24},
-      {{"-colorspace", "Gray"}, format::kJpeg444, 8},
-      {{"-colorspace", "Gray", "-interlace", "Plane"}, format::kJpeg444, 8},
-  };
-  for (const auto& c : cases) {
-    std::vector<std::string> args = {"-quality", "95"};
-    args.insert(args.end(), c.args.begin(), c.args.end());
-    SCOPED_TRACE(testing::PrintToString(args));
-    const ByteVec file = test::oracleEncode(test::imConvert(), photo, args, "jpg");
-    ASSERT_FALSE(file.empty());
-    const Decoded d = decoded(file);
-    EXPECT_EQ(d.facts.fileFormat, c.format);
-    EXPECT_EQ(d.picture.bits(), c.bits);
-    EXPECT_EQ(d.facts.originBits, c.bits);
-    EXPECT_LE(test::maxChannelDiff(d.picture, test::oracleDecode(test::imConvert(), file, "jpg")),
-              2);
-    if (c.bits == 24) {
-      EXPECT_LT(test::meanChannelDiff(d.picture, photo), 8.0);
+TEST(Jpeg, ExifOrientationStandsThePictureUpLikeOtherViewers) {
+  REQUIRE_TOOL(Tool::ImageMagick);
+  Picture gray = makePhoto(40, 24);  // grey pictures turn through their own path
+  ASSERT_TRUE(ops::toGrayscale(gray).ok());
+  for (const Picture& src : {makePhoto(40, 24), copyOf(gray)})
+    for (int o = 1; o <= 16; ++o) {
+      SCOPED_TRACE(testing::Message() << src.bits() << " bits, " << (o > 8 ? "MM " : "II ") << o);
+      const ByteVec file =
+          withApp1Exif(encodeOk(jpeg::encode, src, 2), exifBlock((o - 1) % 8 + 1, o > 8));
+      const Decoded d = decodeOk(jpeg::decode, file);
+      EXPECT_EQ(factsOf(d), (Facts{src.bits(), src.bits(), 40, 24,
+                                   src.bits() == 8 ? format::kJpeg444 : format::kJpeg420, "JPEG",
+                                   src.bits() == 8}));  // sizes as stored
+      EXPECT_TRUE(
+          closeColours(d.picture, toolReads(Tool::ImageMagick, file, ".jpg", {"-auto-orient"}), 1));
     }
-  }
-}
-
-TEST(Jpeg, CmykLoadsAsColour) {
-  const Picture photo = test::makePhoto(40, 24);
-  for (const auto& tool : {test::imConvert(), test::gm()}) {
-    if (tool.empty()) continue;
-    SCOPED_TRACE(tool);
-    const ByteVec file =
-        test::oracleEncode(tool, photo, {"-colorspace", "CMYK", "-quality", "95"}, "jpg");
-    ASSERT_FALSE(file.empty());
-    // Both write Adobe's inverted samples; reading them plainly would
-    // give a negative.
-    EXPECT_TRUE(scanMarkers(file).adobe);
-    const Decoded d = decoded(file);
-    EXPECT_EQ(d.picture.bits(), 24);
-    EXPECT_EQ(d.facts.originBits, 32);
-    EXPECT_EQ(d.facts.fileFormat, format::kJpeg444);
-    // GraphicsMagick separates black from the inks in its own way, so the
-    // file, not the source, is the reference: ImageMagick reads it too.
-    if (!test::imConvert().empty()) {
-      const Picture theirs = test::oracleDecode(test::imConvert(), file, "jpg");
-      EXPECT_LE(test::maxChannelDiff(d.picture, theirs), 2);
-    }
-    if (tool == test::imConvert()) {
-      EXPECT_LT(test::meanChannelDiff(d.picture, photo), 4.0);
-    }
-  }
-}
-
-TEST(Jpeg, ExifOrientationStandsThePictureUpright) {
-  const ByteVec plain = encoded(test::makePhoto(40, 24), 2);
-  const Picture stored = decoded(plain).picture;
-  for (bool be : {false, true})
-    for (int o = 1; o <= 8; ++o) {
-      SCOPED_TRACE(testing::Message() << (be ? "MM " : "II ") << o);
-      const ByteVec file = test::withApp1Exif(plain, test::exifBlock(o, be));
-      const Decoded d = decoded(file);
-      EXPECT_EQ(d.picture.width(), o >= 5 ? 24u : 40u);
-      EXPECT_EQ(d.facts.originWidth, 40u);
-      EXPECT_EQ(d.facts.originHeight, 24u);
-      Picture expect;
-      ASSERT_TRUE(stored.cloneTo(expect).ok());
-      ASSERT_TRUE(applyOrientation(expect, o).ok());
-      EXPECT_EQ(test::maxChannelDiff(d.picture, expect), 0);
-      if (!test::imConvert().empty()) {
-        const Picture theirs = test::oracleDecode(test::imConvert(), file, "jpg", {"-auto-orient"});
-        EXPECT_LE(test::maxChannelDiff(d.picture, theirs), 1);
-      }
-    }
-}
-
-// The first `rows` rows of a 24-bit picture.
-Picture topRows(const Picture& p, uint32_t rows) {
-  Picture top;
-  EXPECT_TRUE(Picture::create(p.width(), rows, 24, top).ok());
-  std::memcpy(top.data(), p.data(), top.byteSize());
-  return top;
 }
 
 TEST(Jpeg, CutShortFilesLoadTheirUpperPart) {
-  const Picture photo = test::makePhoto(64, 64);
-  const ByteVec baseline = encoded(photo, 2);
-  const ByteVec cut(baseline.begin(), baseline.begin() + long(baseline.size() * 6 / 10));
-  const Decoded d = decoded(cut);
+  REQUIRE_TOOL(Tool::ImageMagick);
+  const Picture photo = makePhoto(64, 64);
+  const ByteVec baseline = encodeOk(jpeg::encode, photo, 2);
+  const Decoded d = decodeOk(
+      jpeg::decode, ByteVec(baseline.begin(), baseline.begin() + long(baseline.size() * 6 / 10)));
+  const Picture whole = decodeOk(jpeg::decode, baseline).picture;
   EXPECT_TRUE(d.truncated);
-  ASSERT_EQ(d.picture.height(), 64u);
   // The rows that arrived are exact; the rows that did not are black.
-  EXPECT_EQ(test::maxChannelDiff(topRows(d.picture, 16), topRows(decoded(baseline).picture, 16)),
-            0);
-  const uint8_t* last = d.picture.row(63);
-  EXPECT_TRUE(std::all_of(last, last + d.picture.stride(), [](uint8_t v) { return v == 0; }));
-
-  // Cut right after the scan header: not one pixel arrived.
-  size_t sos = 2;
-  while (sos + 3 < baseline.size() && !(baseline[sos] == 0xFF && baseline[sos + 1] == 0xDA)) ++sos;
-  const size_t scanStart = sos + 2 + (size_t(baseline[sos + 2]) << 8 | baseline[sos + 3]);
-  Decoded none;
-  EXPECT_EQ(decode(Bytes(baseline.data(), scanStart), Limits{}, none).code(), ErrorCode::Truncated);
-
-  if (test::imConvert().empty()) return;
+  EXPECT_TRUE(
+      std::equal(d.picture.data(), d.picture.data() + 16 * d.picture.stride(), whole.data()));
+  EXPECT_TRUE(std::all_of(d.picture.row(63), d.picture.row(63) + d.picture.stride(),
+                          [](uint8_t v) { return v == 0; }));
   // A progressive file cut short has every row, only coarser.
-  const ByteVec progressive = test::oracleEncode(test::imConvert(), photo,
-                                                 {"-interlace", "Plane", "-quality", "95"}, "jpg");
-  const Decoded p = decoded(
+  const ByteVec progressive =
+      toolWrites(Tool::ImageMagick, photo, {"-interlace", "Plane", "-quality", "95"}, "a.jpg");
+  const Decoded p = decodeOk(
+      jpeg::decode,
       ByteVec(progressive.begin(), progressive.begin() + long(progressive.size() * 6 / 10)));
   EXPECT_TRUE(p.truncated);
-  EXPECT_LT(test::meanChannelDiff(p.picture, photo), 8.0);
+  EXPECT_LT(meanChannelDiff(p.picture, photo), 8.0);
 }
 
-TEST(Jpeg, EveryPrefixIsAnErrorOrAPartialPicture) {
-  const ByteVec file = encoded(test::makePhoto(24, 16), 30);
-  Decoded d;
-  EXPECT_EQ(decode({}, Limits{}, d).code(), ErrorCode::BadHeader);
-  for (size_t n = 0; n < file.size(); ++n) {
-    SCOPED_TRACE(n);
-    Decoded part;
-    const Status s = decode(Bytes(file.data(), n), Limits{}, part);
-    if (s.ok()) {
-      EXPECT_TRUE(part.truncated);
-      EXPECT_EQ(part.picture.width(), 24u);
-    } else {
-      EXPECT_TRUE(part.picture.empty());
-    }
-  }
-}
-
-// The start-of-frame segment of one of our files, where the size sits.
-size_t sofAt(const ByteVec& file) {
-  for (size_t i = 2; i + 1 < file.size(); ++i)
-    if (file[i] == 0xFF && file[i + 1] == 0xC0) return i;
-  return 0;
-}
-
-TEST(Jpeg, AbsurdSizesFailBeforeAllocating) {
-  ByteVec file = encoded(test::makePhoto(16, 16));
-  const size_t sof = sofAt(file);
-  ASSERT_GT(sof, 0u);
-  struct Case {
-    uint16_t w, h;
-    ErrorCode code;
-  };
-  // 65500 × 65500 would take 12 GB; 40000 × 30000 breaks only the pixel
-  // limit; past 65500 libjpeg itself refuses the header.
-  for (const Case& c :
-       {Case{65500, 65500, ErrorCode::LimitExceeded}, Case{65535, 65535, ErrorCode::BadHeader},
-        Case{40000, 30000, ErrorCode::LimitExceeded}, Case{16, 0, ErrorCode::BadHeader}}) {
-    SCOPED_TRACE(testing::Message() << c.w << " x " << c.h);
+TEST(Jpeg, SizesLibjpegRefusesAreBrokenHeaders) {
+  // libjpeg itself refuses sizes past 65500 and a height of zero.
+  ByteVec file = encodeOk(jpeg::encode, makePhoto(16, 16));
+  const uint8_t marker[] = {0xFF, 0xC0};
+  const size_t sof =
+      size_t(std::search(file.begin(), file.end(), marker, marker + 2) - file.begin());
+  ASSERT_LT(sof, file.size());
+  for (const auto& [w, h] : {std::pair{65535, 65535}, {16, 0}}) {
     ByteVec forged = file;
-    forged[sof + 5] = uint8_t(c.h >> 8);
-    forged[sof + 6] = uint8_t(c.h);
-    forged[sof + 7] = uint8_t(c.w >> 8);
-    forged[sof + 8] = uint8_t(c.w);
+    forged[sof + 5] = uint8_t(h >> 8), forged[sof + 6] = uint8_t(h),
+                 forged[sof + 7] = uint8_t(w >> 8), forged[sof + 8] = uint8_t(w);
     Decoded d;
-    EXPECT_EQ(decode(forged, Limits{}, d).code(), c.code);
+    EXPECT_EQ(jpeg::decode(forged, {}, d).code(), ErrorCode::BadHeader) << w << "x" << h;
   }
-  Decoded d;
-  EXPECT_EQ(decode(file, Limits{65535, 100}, d).code(), ErrorCode::LimitExceeded);
+}
+
+// The orientation tag's type or value patched in an exifBlock.
+ByteVec patchedBlock(bool bigEndian, size_t field, uint16_t v) {
+  ByteVec b = exifBlock(1, bigEndian);
+  const size_t at = 34 + field;  // the third entry of the first directory
+  b[at + bigEndian] = uint8_t(v);
+  b[at + !bigEndian] = uint8_t(v >> 8);
+  return b;
+}
+
+TEST(ExifOrientation, WhatIsNotAnOrientationTagOrNotWholeMeansAsStored) {
+  for (bool be : {false, true}) {
+    EXPECT_EQ(jpeg::exifOrientation(exifBlock(0, be)), 1);
+    EXPECT_EQ(jpeg::exifOrientation(exifBlock(9, be)), 1);
+    EXPECT_EQ(jpeg::exifOrientation(patchedBlock(be, 2, 4)), 1);       // a LONG, not a SHORT
+    EXPECT_EQ(jpeg::exifOrientation(patchedBlock(be, 0, 0x0113)), 1);  // another tag
+    const ByteVec full = exifBlock(6, be);
+    for (size_t n = 0; n <= full.size(); ++n)  // the tag counts only when it is whole
+      EXPECT_EQ(jpeg::exifOrientation(Bytes(full.data(), n)), n >= 46 ? 6 : 1) << n;
+  }
+  // No magic number, a directory past the end, more entries than the data holds.
+  ByteVec noMagic = exifBlock(6, false), farIfd = noMagic, onlyTwo = noMagic;
+  noMagic[2] = 43, farIfd[4] = 0xF0, farIfd[7] = 0x7F;
+  onlyTwo.resize(34);
+  onlyTwo[8] = onlyTwo[9] = 0xFF;
+  for (const ByteVec& bad : {noMagic, farIfd, onlyTwo}) EXPECT_EQ(jpeg::exifOrientation(bad), 1);
+}
+
+ByteVec segment(uint8_t marker, const ByteVec& payload) {
+  ByteBuilder f(ByteBuilder::BigEndian);
+  return f.bytes({0xFF, marker}).u16(uint16_t(payload.size() + 2)).append(payload).b;
+}
+
+ByteVec exif(int orientation) {
+  return segment(
+      0xE1,
+      ByteBuilder().bytes({'E', 'x', 'i', 'f', 0, 0}).append(exifBlock(orientation, false)).b);
+}
+
+ByteVec concat(std::initializer_list<ByteVec> parts) {
+  ByteBuilder f;
+  for (const auto& p : parts) f.append(p);
+  return f.b;
+}
+
+TEST(JpegMarkers, FindExifAndAdobeBeforeTheScanOnlyAndStopAtMalformedSegments) {
+  const ByteVec soi = {0xFF, 0xD8}, sos = {0xFF, 0xDA, 0, 2},
+                jfif = segment(0xE0, {'J', 'F', 'I', 'F', 0});
+  const ByteVec adobe = segment(0xEE, {'A', 'd', 'o', 'b', 'e', 0, 100, 0, 0, 0, 0, 2});
+  const ByteVec file = concat({soi, jfif, exif(8), adobe, sos, {1, 2}}),
+                good = concat({soi, exif(5)});
+  ByteVec overrun = good, tiny = good;
+  overrun[4] = 0x7F;         // a length running past the end
+  tiny[4] = 0, tiny[5] = 1;  // a length below 2
+  const struct {
+    const char* name;
+    ByteVec file;
+    int orientation;
+    bool adobe;
+  } cases[] = {
+      {"EXIF and Adobe", file, 8, true},
+      // Fill bytes before a marker are allowed; only the first EXIF segment counts.
+      {"fill and two EXIF", concat({soi, {0xFF, 0xFF}, exif(6), exif(3), sos}), 6, false},
+      // Segments after the first scan are pixel data, not markers to trust.
+      {"after the scan", concat({soi, sos, exif(6), adobe}), 1, false},
+      {"overrun", overrun, 1, false},
+      {"tiny", tiny, 1, false},
+      {"no start", ByteVec(good.begin() + 2, good.end()), 1, false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(jpeg::scanMarkers(c.file).orientation, c.orientation) << c.name;
+    EXPECT_EQ(jpeg::scanMarkers(c.file).adobe, c.adobe) << c.name;
+  }
+  EXPECT_EQ(jpeg::scanMarkers(file).scanData,
+            file.size() - 2);  // the coded data follows the scan header
+  EXPECT_EQ(jpeg::scanMarkers(overrun).scanData, 0u);
+  for (size_t n = 0; n < good.size(); ++n)
+    EXPECT_EQ(jpeg::scanMarkers(Bytes(good.data(), n)).orientation, 1) << n;
 }
 
 }  // namespace
-}  // namespace zelmar::jpeg
+}  // namespace zelmar::test

@@ -1,29 +1,20 @@
 #pragma once
-// A shown control on the offscreen platform, and pictures of plain colours.
+// A shown control on the offscreen platform, and what it puts on screen.
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QImage>
-#include <gtest/gtest.h>
 #include <memory>
 
 #include "engine/core/picture.h"
 #include "engine/qt/image_control.h"
+#include "support/pictures.h"
 
 namespace zelmar::test {
 
-// A 24-bit picture of one colour.
-inline Picture solid(uint32_t w, uint32_t h, Rgb c) {
-  Picture p;
-  EXPECT_TRUE(Picture::create(w, h, 24, p).ok());
-  for (uint32_t y = 0; y < h; ++y)
-    for (uint32_t x = 0; x < w; ++x) {
-      p.row(y)[3 * x] = c.r;
-      p.row(y)[3 * x + 1] = c.g;
-      p.row(y)[3 * x + 2] = c.b;
-    }
-  return p;
-}
-
 inline Rgb rgbOf(QRgb c) { return {uint8_t(qRed(c)), uint8_t(qGreen(c)), uint8_t(qBlue(c))}; }
+inline QString qpath(const std::string& s) { return QString::fromStdString(s); }
+inline constexpr Rgb kBack{0x40, 0x40, 0x40};  // the default BackColor
 
 class ControlTest : public ::testing::Test {
  protected:

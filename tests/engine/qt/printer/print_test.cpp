@@ -15,6 +15,7 @@
 
 #include "engine/qt/image_control.h"
 #include "engine/qt/printer/pdf_queue.h"
+#include "support/pictures.h"
 #include "support/process.h"
 #include "support/temp_dir.h"
 
@@ -24,21 +25,13 @@ namespace {
 namespace fs = std::filesystem;
 
 TEST(PrinterQueue, PrintsThePictureIntoItsRectangleOnThePage) {
-  if (geteuid() != 0) GTEST_SKIP() << "starting cupsd and adding a queue needs root";
+  if (geteuid() != 0) GTEST_SKIP() << "platform: starting cupsd and adding a queue needs root";
   const std::string queue = "ZelmarControlTest" + std::to_string(getpid());
   PdfQueue pdf(queue);
   ASSERT_EQ(pdf.error(), "");
 
   ImageControl control;
-  Picture red;
-  ASSERT_TRUE(Picture::create(40, 20, 24, red).ok());
-  for (uint32_t y = 0; y < 20; ++y)
-    for (uint32_t x = 0; x < 40; ++x) {
-      red.row(y)[3 * x] = 220;
-      red.row(y)[3 * x + 1] = 0;
-      red.row(y)[3 * x + 2] = 0;
-    }
-  control.adoptPicture(std::move(red));
+  control.adoptPicture(solid(40, 20, {220, 0, 0}));
 
   QPrinter printer(QPrinter::HighResolution);
   printer.setPrinterName(QString::fromStdString(queue));
@@ -62,19 +55,13 @@ TEST(PrinterQueue, PrintsThePictureIntoItsRectangleOnThePage) {
   ASSERT_EQ(r.exitCode, 0) << r.err;
   const QImage page(QString::fromStdString(dir.file("page.png")));
   ASSERT_FALSE(page.isNull());
-  // At 50 dpi the picture covers (50, 50) to (150, 100).
-  const auto isRed = [&](int x, int y) {
+  // At 50 dpi the picture covers (50, 50) to (150, 100): red inside, white around.
+  for (auto [x, y] : {std::pair{53, 53}, {100, 75}, {147, 97}}) {
     const QRgb c = page.pixel(x, y);
-    return qRed(c) > 180 && qGreen(c) < 60 && qBlue(c) < 60;
-  };
-  const auto isWhite = [&](int x, int y) { return qGray(page.pixel(x, y)) > 240; };
-  EXPECT_TRUE(isRed(53, 53));
-  EXPECT_TRUE(isRed(100, 75));
-  EXPECT_TRUE(isRed(147, 97));
-  EXPECT_TRUE(isWhite(45, 75));
-  EXPECT_TRUE(isWhite(155, 75));
-  EXPECT_TRUE(isWhite(100, 45));
-  EXPECT_TRUE(isWhite(100, 105));
+    EXPECT_TRUE(qRed(c) > 180 && qGreen(c) < 60 && qBlue(c) < 60) << x << "," << y;
+  }
+  for (auto [x, y] : {std::pair{45, 75}, {155, 75}, {100, 45}, {100, 105}})
+    EXPECT_GT(qGray(page.pixel(x, y)), 240) << x << "," << y;
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "engine/qt/area_shrink.h"
+#include "engine/ops/area_shrink.h"
 
 #include <algorithm>
 #include <cmath>
@@ -6,50 +6,52 @@
 #include <opencv2/imgproc.hpp>
 #include <vector>
 
-namespace zelmar::qt {
+namespace zelmar::ops {
 namespace {
 
 // The rounded mean of output pixel (x, y)'s block, the last ones widened.
-cv::Vec3b blockMean(const cv::Mat& src, int x, int y, int k, cv::Size size) {
-  const int x1 = x == size.width - 1 ? src.cols : (x + 1) * k;
-  const int y1 = y == size.height - 1 ? src.rows : (y + 1) * k;
+cv::Vec3b blockMean(const cv::Mat& src, int x, int y, cv::Size k, cv::Size size) {
+  const int x1 = x == size.width - 1 ? src.cols : (x + 1) * k.width;
+  const int y1 = y == size.height - 1 ? src.rows : (y + 1) * k.height;
   uint32_t sum[3] = {0, 0, 0};
-  for (int r = y * k; r < y1; ++r)
-    for (int c = x * k; c < x1; ++c)
+  for (int r = y * k.height; r < y1; ++r)
+    for (int c = x * k.width; c < x1; ++c)
       for (int ch = 0; ch < 3; ++ch) sum[ch] += src.at<cv::Vec3b>(r, c)[ch];
-  const uint32_t n = uint32_t(x1 - x * k) * uint32_t(y1 - y * k);
-  return {uint8_t((sum[0] + n / 2) / n), uint8_t((sum[1] + n / 2) / n), uint8_t((sum[2] + n / 2) / n)};
+  const uint32_t n = uint32_t(x1 - x * k.width) * uint32_t(y1 - y * k.height);
+  return {uint8_t((sum[0] + n / 2) / n), uint8_t((sum[1] + n / 2) / n),
+          uint8_t((sum[2] + n / 2) / n)};
 }
 
 // Sums the block's source rows column by column (the compiler vectorises
 // this), then its columns per output pixel. The last row and column of
 // blocks also take the remainder, so no source pixel is left out.
 template <class Acc>
-void shrinkRows(const cv::Mat& src, int k, cv::Mat& dst, const cv::Range& rows) {
-  const int outW = dst.cols, width3 = src.cols * 3;
+void shrinkRows(const cv::Mat& src, cv::Size k, cv::Mat& dst, const cv::Range& rows) {
+  const int outW = dst.cols, width3 = src.cols * 3, kx = k.width;
   std::vector<Acc> acc(static_cast<size_t>(width3));
   for (int y = rows.start; y < rows.end; ++y) {
-    const int rowCount = y == dst.rows - 1 ? src.rows - y * k : k;
+    const int rowCount = y == dst.rows - 1 ? src.rows - y * k.height : k.height;
     std::fill(acc.begin(), acc.end(), Acc(0));
     for (int r = 0; r < rowCount; ++r) {
-      const uint8_t* in = src.ptr<uint8_t>(y * k + r);
+      const uint8_t* in = src.ptr<uint8_t>(y * k.height + r);
       Acc* a = acc.data();
       for (int i = 0; i < width3; ++i) a[i] = Acc(a[i] + in[i]);
     }
     uint8_t* out = dst.ptr<uint8_t>(y);
-    // Division by a fixed-point reciprocal: exact for these sums.
-    const uint64_t n = uint64_t(k) * rowCount;
-    const uint64_t recip = ((uint64_t(1) << 40) + n / 2) / n;
+    // Division by the reciprocal rounded up: exact while the rounded sum
+    // times n stays below 2^40, so only for blocks of up to 2^16 pixels.
+    const uint64_t n = uint64_t(kx) * rowCount;
+    const uint64_t recip = ((uint64_t(1) << 40) + n - 1) / n;
     for (int x = 0; x < outW; ++x) {
-      const int colCount = x == outW - 1 ? src.cols - x * k : k;
+      const int colCount = x == outW - 1 ? src.cols - x * kx : kx;
       uint32_t s0 = 0, s1 = 0, s2 = 0;
-      const Acc* a = acc.data() + size_t(x) * k * 3;
+      const Acc* a = acc.data() + size_t(x) * kx * 3;
       for (int j = 0; j < colCount; ++j, a += 3) {
         s0 += a[0];
         s1 += a[1];
         s2 += a[2];
       }
-      if (colCount == k) {
+      if (colCount == kx && n <= (1u << 16)) {
         const uint64_t half = n / 2;
         out[3 * x] = uint8_t(((s0 + half) * recip) >> 40);
         out[3 * x + 1] = uint8_t(((s1 + half) * recip) >> 40);
@@ -66,30 +68,32 @@ void shrinkRows(const cv::Mat& src, int k, cv::Mat& dst, const cv::Range& rows) 
 
 }  // namespace
 
-void boxShrink(const cv::Mat& src, int k, cv::Mat& dst) {
-  CV_Assert(src.type() == CV_8UC3 && k >= 2 && k <= 256 && src.cols >= k && src.rows >= k);
-  const cv::Size size(src.cols / k, src.rows / k);
-  if (k == 2) {
+void boxShrink(const cv::Mat& src, cv::Size k, cv::Mat& dst) {
+  CV_Assert(src.type() == CV_8UC3 && k.width >= 1 && k.height >= 1 && k.width <= 256 &&
+            k.height <= 256 && src.cols >= k.width && src.rows >= k.height);
+  const cv::Size size(src.cols / k.width, src.rows / k.height);
+  if (k == cv::Size(2, 2)) {
     // OpenCV's halving is vectorised and beats the general loop here; only
     // the last column and row, widened by an odd remainder, are redone.
-    cv::Mat out;
-    cv::resize(src(cv::Rect(0, 0, size.width * 2, size.height * 2)), out, size, 0, 0,
+    cv::resize(src(cv::Rect(0, 0, size.width * 2, size.height * 2)), dst, size, 0, 0,
                cv::INTER_AREA);
+    cv::Mat out = dst;
     if (src.cols % 2)
       for (int y = 0; y < size.height; ++y)
         out.at<cv::Vec3b>(y, size.width - 1) = blockMean(src, size.width - 1, y, k, size);
     if (src.rows % 2)
       for (int x = 0; x < size.width; ++x)
         out.at<cv::Vec3b>(size.height - 1, x) = blockMean(src, x, size.height - 1, k, size);
-    dst = out;
     return;
   }
   dst.create(size, CV_8UC3);
   cv::Mat out = dst;
-  // 16-bit column sums hold up to 31 rows of 255 (a block and its remainder).
+  // 16-bit column sums hold up to 257 rows of 255 (a block and its remainder).
   cv::parallel_for_(cv::Range(0, dst.rows), [&](const cv::Range& rows) {
-    if (k <= 16) shrinkRows<uint16_t>(src, k, out, rows);
-    else shrinkRows<uint32_t>(src, k, out, rows);
+    if (k.height <= 128)
+      shrinkRows<uint16_t>(src, k, out, rows);
+    else
+      shrinkRows<uint32_t>(src, k, out, rows);
   });
 }
 
@@ -200,20 +204,19 @@ void separableShrink(const cv::Mat& src, const Taps& rows, const Taps& cols, cv:
   const int width3 = src.cols * 3;
   dst.create(size, CV_8UC3);
   cv::Mat out = dst;
+  // The widest pixel's tap count, unrolled, when it is small.
+  constexpr decltype(&weightColumns<0>) kColumns[] = {
+      weightColumns<0>, weightColumns<1>, weightColumns<2>, weightColumns<3>, weightColumns<4>};
+  const auto columns = kColumns[cols.stride <= 4 ? cols.stride : 0];
   cv::parallel_for_(cv::Range(0, size.height), [&](const cv::Range& range) {
     std::vector<int32_t> line(static_cast<size_t>(width3));
     for (int y = range.start; y < range.end; ++y) {
       const size_t ty = size_t(y);
       for (int t = 0; t < rows.count[ty]; ++t)
-        weightRow(src.ptr<uint8_t>(rows.first[ty] + t), rows.of(ty)[t], t == 0, line.data(), width3);
+        weightRow(src.ptr<uint8_t>(rows.first[ty] + t), rows.of(ty)[t], t == 0, line.data(),
+                  width3);
       uint8_t* o = out.ptr<uint8_t>(y);
-      switch (cols.stride) {
-        case 1: weightColumns<1>(line.data(), src.cols, cols, o, size.width); break;
-        case 2: weightColumns<2>(line.data(), src.cols, cols, o, size.width); break;
-        case 3: weightColumns<3>(line.data(), src.cols, cols, o, size.width); break;
-        case 4: weightColumns<4>(line.data(), src.cols, cols, o, size.width); break;
-        default: weightColumns<0>(line.data(), src.cols, cols, o, size.width);
-      }
+      columns(line.data(), src.cols, cols, o, size.width);
     }
   });
 }
@@ -223,21 +226,21 @@ void separableShrink(const cv::Mat& src, const Taps& rows, const Taps& cols, cv:
 void areaShrink(const cv::Mat& src, cv::Size size, cv::Mat& dst) {
   CV_Assert(src.type() == CV_8UC3 && size.width >= 1 && size.height >= 1 &&
             size.width <= src.cols && size.height <= src.rows);
-  // Whole blocks first, by far the cheaper part.
-  const int k = std::min({src.cols / size.width, src.rows / size.height, 256});
-  cv::Mat from = src;
-  if (k >= 2) {
-    cv::Mat blocks;
-    boxShrink(src, k, blocks);
-    from = blocks;
+  // Whole blocks first, by far the cheaper part; each axis by its own whole
+  // factor, so whole factors come out exact.
+  const cv::Size k(std::min(src.cols / size.width, 256), std::min(src.rows / size.height, 256));
+  const bool blocks = k.width > 1 || k.height > 1;
+  if (blocks && src.cols / k.width == size.width && src.rows / k.height == size.height)
+    return boxShrink(src, k, dst);
+  if (!blocks) {
+    if (src.size() == size) return src.copyTo(dst);
+    return separableShrink(src, areaTaps(edges(src.rows, 1, src.rows), size.height),
+                           areaTaps(edges(src.cols, 1, src.cols), size.width), size, dst);
   }
-  if (from.size() == size) {
-    dst = from.data == src.data ? from.clone() : from;
-    return;
-  }
-  const int step = std::max(k, 1);
-  separableShrink(from, areaTaps(edges(from.rows, step, src.rows), size.height),
-                  areaTaps(edges(from.cols, step, src.cols), size.width), size, dst);
+  cv::Mat from;
+  boxShrink(src, k, from);
+  separableShrink(from, areaTaps(edges(from.rows, k.height, src.rows), size.height),
+                  areaTaps(edges(from.cols, k.width, src.cols), size.width), size, dst);
 }
 
-}  // namespace zelmar::qt
+}  // namespace zelmar::ops
