@@ -87,7 +87,7 @@ struct Viewer {
     if (path.empty() || !zelmar::loadPicture(path, {}, decoded).ok()) return;
     photo = std::move(decoded.picture);
     photo8 = copyOf(photo);
-    if (!ops::changeColorDepth(photo8, 8, 2, 1, 0).ok()) return;
+    if (!ops::changeColorDepth(photo8, 8, ops::Dither::ErrorDiffusion).ok()) return;
     window = std::make_unique<picfrm>();
     window->context().prompt().setMessageHook([](QMessageBox&) { return QMessageBox::No; });
     window->resize(1280, 800);
@@ -158,15 +158,15 @@ void oneStep(benchmark::State& state, Command command, bool fromPalette,
 ONE_STEP(invert, idm_cinverse, false, ops::invertColors);
 ONE_STEP(mirror, idm_invert, false, ops::mirrorHorizontal);
 ONE_STEP(flip, idm_Flip, false, ops::flipVertical);
-ONE_STEP(emboss, idm_Emboss, false, [](Picture& p) { return ops::applyFilter(p, 5); });
-ONE_STEP(edges, idm_fringer, false, [](Picture& p) { return ops::applyFilter(p, 16); });
+ONE_STEP(emboss, idm_Emboss, false, [](Picture& p) { return ops::applyFilter(p, ops::Filter::Emboss); });
+ONE_STEP(edges, idm_fringer, false, [](Picture& p) { return ops::applyFilter(p, ops::Filter::EdgeDetect); });
 ONE_STEP(enhance, idm_enhanceb, false, [](Picture& p) { return ops::enhanceEdges(p, 100); });
-ONE_STEP(gray, idm_toGray, false, [](Picture& p) { return ops::toGrayscale(p, 8); });
-ONE_STEP(halftone, idm_halftone, false, [](Picture& p) { return ops::makeHalftone(p, 1, 0); });
-ONE_STEP(to256, idm_to8bit, false, [](Picture& p) { return ops::changeColorDepth(p, 8, 2, 1, 0); });
-ONE_STEP(to16, idm_to4Bit, false, [](Picture& p) { return ops::changeColorDepth(p, 4, 2, 1, 0); });
-ONE_STEP(to2, idm_to1Bit, false, [](Picture& p) { return ops::changeColorDepth(p, 1, 2, 1, 0); });
-ONE_STEP(toRGB, idm_toRGB, true, [](Picture& p) { return ops::changeColorDepth(p, 24, 0, 0, 0); });
+ONE_STEP(gray, idm_toGray, false, [](Picture& p) { return ops::toGrayscale(p); });
+ONE_STEP(halftone, idm_halftone, false, [](Picture& p) { return ops::makeHalftone(p, ops::Halftone::ClusteredDot); });
+ONE_STEP(to256, idm_to8bit, false, [](Picture& p) { return ops::changeColorDepth(p, 8, ops::Dither::ErrorDiffusion); });
+ONE_STEP(to16, idm_to4Bit, false, [](Picture& p) { return ops::changeColorDepth(p, 4, ops::Dither::ErrorDiffusion); });
+ONE_STEP(to2, idm_to1Bit, false, [](Picture& p) { return ops::changeColorDepth(p, 1, ops::Dither::ErrorDiffusion); });
+ONE_STEP(toRGB, idm_toRGB, true, [](Picture& p) { return ops::changeColorDepth(p, 24, ops::Dither::Nearest); });
 
 // One step of a colour dialog's scroll bar: the engine's value and the
 // preview's repaint, as the user moves the bar by its arrows.

@@ -38,6 +38,9 @@ class SaturationSession {
   // the picture and the run are unchanged then.
   Status adjustSaturation(int value);
 
+  // Ends a run: the present picture becomes the base of the next one.
+  void endRun() { base_.clear(); }
+
   // Runs any other operation on the picture; the run ends whatever its result.
   template <class Op>
   Status apply(Op&& op) {

@@ -74,7 +74,6 @@ int ImageControl::AdjustSaturation(int16_t value) {
 }
 
 int ImageControl::EndSaturationRun() {
-  // Any operation ends the run; one that changes nothing ends just the run.
-  session_.apply([](Picture&) { return Status{}; });
+  session_.endRun();
   return 0;
 }

@@ -42,7 +42,7 @@ struct ViewInput {
     return QString("%1x%2 %3 %4 %5x%6 %7,%8 %9 %10")
         .arg(layout.area.width())
         .arg(layout.area.height())
-        .arg(layout.mode)
+        .arg(int(layout.mode))
         .arg(layout.zoomPercent)
         .arg(layout.scrollBars.width())
         .arg(layout.scrollBars.height())
