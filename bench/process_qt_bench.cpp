@@ -158,15 +158,22 @@ void oneStep(benchmark::State& state, Command command, bool fromPalette,
 ONE_STEP(invert, idm_cinverse, false, ops::invertColors);
 ONE_STEP(mirror, idm_invert, false, ops::mirrorHorizontal);
 ONE_STEP(flip, idm_Flip, false, ops::flipVertical);
-ONE_STEP(emboss, idm_Emboss, false, [](Picture& p) { return ops::applyFilter(p, ops::Filter::Emboss); });
-ONE_STEP(edges, idm_fringer, false, [](Picture& p) { return ops::applyFilter(p, ops::Filter::EdgeDetect); });
+ONE_STEP(emboss, idm_Emboss, false,
+         [](Picture& p) { return ops::applyFilter(p, ops::Filter::Emboss); });
+ONE_STEP(edges, idm_fringer, false,
+         [](Picture& p) { return ops::applyFilter(p, ops::Filter::EdgeDetect); });
 ONE_STEP(enhance, idm_enhanceb, false, [](Picture& p) { return ops::enhanceEdges(p, 100); });
 ONE_STEP(gray, idm_toGray, false, [](Picture& p) { return ops::toGrayscale(p); });
-ONE_STEP(halftone, idm_halftone, false, [](Picture& p) { return ops::makeHalftone(p, ops::Halftone::ClusteredDot); });
-ONE_STEP(to256, idm_to8bit, false, [](Picture& p) { return ops::changeColorDepth(p, 8, ops::Dither::ErrorDiffusion); });
-ONE_STEP(to16, idm_to4Bit, false, [](Picture& p) { return ops::changeColorDepth(p, 4, ops::Dither::ErrorDiffusion); });
-ONE_STEP(to2, idm_to1Bit, false, [](Picture& p) { return ops::changeColorDepth(p, 1, ops::Dither::ErrorDiffusion); });
-ONE_STEP(toRGB, idm_toRGB, true, [](Picture& p) { return ops::changeColorDepth(p, 24, ops::Dither::Nearest); });
+ONE_STEP(halftone, idm_halftone, false,
+         [](Picture& p) { return ops::makeHalftone(p, ops::Halftone::ClusteredDot); });
+ONE_STEP(to256, idm_to8bit, false,
+         [](Picture& p) { return ops::changeColorDepth(p, 8, ops::Dither::ErrorDiffusion); });
+ONE_STEP(to16, idm_to4Bit, false,
+         [](Picture& p) { return ops::changeColorDepth(p, 4, ops::Dither::ErrorDiffusion); });
+ONE_STEP(to2, idm_to1Bit, false,
+         [](Picture& p) { return ops::changeColorDepth(p, 1, ops::Dither::ErrorDiffusion); });
+ONE_STEP(toRGB, idm_toRGB, true,
+         [](Picture& p) { return ops::changeColorDepth(p, 24, ops::Dither::Nearest); });
 
 // One step of a colour dialog's scroll bar: the engine's value and the
 // preview's repaint, as the user moves the bar by its arrows.

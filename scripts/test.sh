@@ -47,6 +47,17 @@ count_ctest() {
   failed=$((failed + ${bad:-1}))
 }
 
+# Every C++ file as .clang-format lays it out: an unformatted file fails.
+echo "=== formatting"
+unformatted=$(cd "$root" && git ls-files '*.cpp' '*.h' ':!tests/data/' |
+  while read -r f; do clang-format --dry-run -Werror "$f" >/dev/null 2>&1 || echo "  $f"; done)
+if [ -n "$unformatted" ]; then
+  echo "=== not formatted with clang-format -i (counted as failed):"; echo "$unformatted"
+  failed=$((failed + 1)); status=1
+else
+  passed=$((passed + 1))
+fi
+
 for kind in release asan; do
   echo "=== $kind build"
   "$root/scripts/build.sh" "$kind"

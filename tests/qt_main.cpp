@@ -1,10 +1,11 @@
 // Entry point of every widget test program: gtest first (so test discovery
 // works without a display), then a QApplication on the offscreen platform.
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
 #include <cstdlib>
-#include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);

@@ -19,9 +19,7 @@ std::optional<QString> sectionName(const QByteArray& t) {
   return QString::fromUtf8(t.mid(1, close - 1)).trimmed();
 }
 
-bool sameName(const QString& a, const QString& b) {
-  return a.compare(b, Qt::CaseInsensitive) == 0;
-}
+bool sameName(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
 
 }  // namespace
 

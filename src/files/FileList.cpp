@@ -1,7 +1,7 @@
 #include "files/FileList.h"
 
-#include "files/dir_entries.h"
 #include "engine/qt/file_names.h"
+#include "files/dir_entries.h"
 #include "files/wildcard.h"
 
 namespace {

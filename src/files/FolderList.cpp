@@ -3,8 +3,8 @@
 #include <QDir>
 #include <QStyle>
 
-#include "files/dir_entries.h"
 #include "engine/qt/file_names.h"
+#include "files/dir_entries.h"
 
 namespace {
 
@@ -12,7 +12,8 @@ constexpr int kPathRole = Qt::UserRole;
 
 QString normalFolder(const QString& folder) {
   if (folder.isEmpty()) return {};
-  QString absolute = folder.startsWith(u'/') ? folder : files::joinPath(QDir::currentPath(), folder);
+  QString absolute =
+      folder.startsWith(u'/') ? folder : files::joinPath(QDir::currentPath(), folder);
   return QDir::cleanPath(absolute);  // drops a trailing "/" except on the root
 }
 
@@ -42,7 +43,8 @@ void FolderList::fill() {
   const QIcon closed = style()->standardIcon(QStyle::SP_DirClosedIcon);
   const QIcon open = style()->standardIcon(QStyle::SP_DirOpenIcon);
   const auto add = [&](const QString& text, const QString& path, int depth, const QIcon& icon) {
-    auto* item = new QListWidgetItem(icon, QString(depth * 2, u' ') + filenames::displayName(text), this);
+    auto* item =
+        new QListWidgetItem(icon, QString(depth * 2, u' ') + filenames::displayName(text), this);
     item->setData(kPathRole, path);
     item->setToolTip(filenames::displayName(path));
   };

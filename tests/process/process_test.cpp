@@ -17,8 +17,8 @@
 namespace {
 
 using zelmar::Picture;
-using zelmar::test::makePattern;
 using zelmar::test::closeColours;
+using zelmar::test::makePattern;
 namespace ops = zelmar::ops;
 using Op = std::function<zelmar::Status(Picture&)>;
 

@@ -36,10 +36,9 @@ struct EncodeOptions {
 }  // namespace zelmar
 
 // Declares a format's probe / decode / encode in namespace zelmar::NAME.
-#define ZELMAR_DECLARE_CODEC(NAME)                                             \
-  namespace zelmar::NAME {                                                     \
-  bool probe(Bytes data);                                                      \
-  Status decode(Bytes data, const Limits& limits, Decoded& out);               \
-  Status encode(const Picture& picture, const EncodeOptions& options,          \
-                OutputBuffer& out);                                            \
+#define ZELMAR_DECLARE_CODEC(NAME)                                                        \
+  namespace zelmar::NAME {                                                                \
+  bool probe(Bytes data);                                                                 \
+  Status decode(Bytes data, const Limits& limits, Decoded& out);                          \
+  Status encode(const Picture& picture, const EncodeOptions& options, OutputBuffer& out); \
   }

@@ -7,8 +7,8 @@
 namespace zelmar {
 
 struct Limits {
-  uint64_t maxDimension = 65535;     // width or height
-  uint64_t maxPixels = 1ull << 30;   // width × height
+  uint64_t maxDimension = 65535;    // width or height
+  uint64_t maxPixels = 1ull << 30;  // width × height
 };
 
 // Ok for 1..maxDimension by 1..maxDimension within maxPixels; BadDimensions

@@ -96,13 +96,26 @@ Status decodeAny(Bytes data, std::string_view extension, const DecodeOptions& op
 
 bool typeForSaveCode(int formatCode, FileType& type) {
   switch (formatCode) {
-    case format::kBmp: type = FileType::Bmp; return true;
-    case format::kPcx: type = FileType::Pcx; return true;
-    case format::kTiff: type = FileType::Tiff; return true;
-    case format::kJpeg420: type = FileType::Jpeg; return true;
-    case format::kTarga: type = FileType::Targa; return true;
-    case format::kCmp: type = FileType::Cmp; return true;
-    default: return false;
+    case format::kBmp:
+      type = FileType::Bmp;
+      return true;
+    case format::kPcx:
+      type = FileType::Pcx;
+      return true;
+    case format::kTiff:
+      type = FileType::Tiff;
+      return true;
+    case format::kJpeg420:
+      type = FileType::Jpeg;
+      return true;
+    case format::kTarga:
+      type = FileType::Targa;
+      return true;
+    case format::kCmp:
+      type = FileType::Cmp;
+      return true;
+    default:
+      return false;
   }
 }
 

@@ -19,8 +19,10 @@ class NearestTable {
  public:
   explicit NearestTable(const Palette& pal) : cell_(size_t(1) << 18) {
     // Sorted by green, so a search can stop once green alone is too far.
-    for (size_t i = 0; i < pal.size(); ++i) byGreen_.push_back({pal[i].r, pal[i].g, pal[i].b, int(i)});
-    std::sort(byGreen_.begin(), byGreen_.end(), [](const Entry& a, const Entry& b) { return a.g < b.g; });
+    for (size_t i = 0; i < pal.size(); ++i)
+      byGreen_.push_back({pal[i].r, pal[i].g, pal[i].b, int(i)});
+    std::sort(byGreen_.begin(), byGreen_.end(),
+              [](const Entry& a, const Entry& b) { return a.g < b.g; });
     cv::parallel_for_(cv::Range(0, 64), [&](const cv::Range& rs) {
       for (int r = rs.start; r < rs.end; ++r)
         for (int g = 0; g < 64; ++g)
@@ -29,7 +31,9 @@ class NearestTable {
     });
   }
 
-  int lookup(int r, int g, int b) const { return cell_[size_t((r >> 2) << 12 | (g >> 2) << 6 | (b >> 2))]; }
+  int lookup(int r, int g, int b) const {
+    return cell_[size_t((r >> 2) << 12 | (g >> 2) << 6 | (b >> 2))];
+  }
 
  private:
   struct Entry {
@@ -39,7 +43,8 @@ class NearestTable {
   int search(int r, int g, int b) const {
     const auto n = long(byGreen_.size());
     long hi = std::lower_bound(byGreen_.begin(), byGreen_.end(), g,
-                               [](const Entry& e, int v) { return e.g < v; }) - byGreen_.begin();
+                               [](const Entry& e, int v) { return e.g < v; }) -
+              byGreen_.begin();
     long lo = hi - 1;
     int best = -1, bestD = 1 << 30;
     auto consider = [&](const Entry& e) {

@@ -1,11 +1,12 @@
 // Exact geometry: mirror, flip and quarter turns, at every depth. The pixels
 // move, the palette stays, so nothing about the colours can change.
+#include "engine/ops/geometry.h"
+
 #include <algorithm>
 #include <cstring>
 #include <opencv2/core.hpp>
 #include <vector>
 
-#include "engine/ops/geometry.h"
 #include "engine/ops/internal.h"
 #include "engine/ops/ops.h"
 

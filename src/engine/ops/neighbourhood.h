@@ -27,7 +27,8 @@ void convolve3x3(const Picture& src, Picture& out, Kernel kernel) {
   cv::parallel_for_(cv::Range(0, int(h)), [&](const cv::Range& rows) {
     // Three padded rows, one pixel of reflection at each end.
     std::vector<uint8_t> buf(3 * (rowBytes + 2 * N));
-    uint8_t* pad[3] = {buf.data(), buf.data() + rowBytes + 2 * N, buf.data() + 2 * (rowBytes + 2 * N)};
+    uint8_t* pad[3] = {buf.data(), buf.data() + rowBytes + 2 * N,
+                       buf.data() + 2 * (rowBytes + 2 * N)};
     auto load = [&](uint8_t* dst, int64_t y) {
       const uint8_t* s = src.row(reflect(y, h));
       std::memcpy(dst + N, s, rowBytes);

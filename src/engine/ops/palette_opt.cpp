@@ -164,8 +164,8 @@ Palette optimisePalette(const Picture& rgb, int colors) {
   for (const Box& box : boxes) {
     Moments m;
     for (size_t i = box.begin; i < box.end; ++i) m.add(entries[i]);
-    pal.push_back({uint8_t(m.s[0] / m.w + 0.5), uint8_t(m.s[1] / m.w + 0.5),
-                   uint8_t(m.s[2] / m.w + 0.5)});
+    pal.push_back(
+        {uint8_t(m.s[0] / m.w + 0.5), uint8_t(m.s[1] / m.w + 0.5), uint8_t(m.s[2] / m.w + 0.5)});
   }
   refine(entries, pal, colors > 16 ? 3 : 8);
   return pal;

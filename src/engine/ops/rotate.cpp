@@ -108,8 +108,8 @@ Status rotate(Picture& p, int64_t hundredths, bool enlarge, Rgb fill, const Limi
     const Picture* src = nullptr;
     ZELMAR_TRY(detail::workingForm(p, grayFill, scratch, src));
 
-    const RotatedSize size = enlarge ? rotatedSize(p.width(), p.height(), a)
-                                     : RotatedSize{p.width(), p.height()};
+    const RotatedSize size =
+        enlarge ? rotatedSize(p.width(), p.height(), a) : RotatedSize{p.width(), p.height()};
     Picture out;
     ZELMAR_TRY(detail::createResult(size.width, size.height, src->bits(), out, limits));
     out.palette() = src->palette();

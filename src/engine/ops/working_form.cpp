@@ -8,8 +8,7 @@
 
 namespace zelmar::ops::detail {
 
-Status createResult(uint64_t width, uint64_t height, int bits, Picture& out,
-                    const Limits& limits) {
+Status createResult(uint64_t width, uint64_t height, int bits, Picture& out, const Limits& limits) {
   ZELMAR_TRY(Picture::create(width, height, bits, out, limits));
   constexpr size_t kHuge = size_t(4) << 20;
   if (out.byteSize() >= kHuge) {

@@ -27,8 +27,8 @@ int ImageControl::RenderToDevice(QPainter* painter, float left, float top, float
   if (onDevice.width() > kMaxDeviceSide || onDevice.height() > kMaxDeviceSide ||
       std::abs(onDevice.left()) > kMaxDeviceSide || std::abs(onDevice.top()) > kMaxDeviceSide)
     return fail({ErrorCode::InvalidArgument, "the rectangle is far larger than any page"});
-  const double scale = std::min(onDevice.width() / picture().width(),
-                                onDevice.height() / picture().height());
+  const double scale =
+      std::min(onDevice.width() / picture().width(), onDevice.height() / picture().height());
   // Shrink by the smaller of the two axes' factors here; the painter then
   // only ever enlarges, where smoothing is enough.
   const double s = std::min(1.0, scale);

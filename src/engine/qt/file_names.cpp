@@ -12,10 +12,17 @@ int validSequence(const QByteArray& b, qsizetype i) {
   if (c < 0x80) return 1;
   int len = 0;
   uint32_t min = 0;
-  if ((c & 0xE0) == 0xC0) { len = 2; min = 0x80; }
-  else if ((c & 0xF0) == 0xE0) { len = 3; min = 0x800; }
-  else if ((c & 0xF8) == 0xF0) { len = 4; min = 0x10000; }
-  else return 0;
+  if ((c & 0xE0) == 0xC0) {
+    len = 2;
+    min = 0x80;
+  } else if ((c & 0xF0) == 0xE0) {
+    len = 3;
+    min = 0x800;
+  } else if ((c & 0xF8) == 0xF0) {
+    len = 4;
+    min = 0x10000;
+  } else
+    return 0;
   if (i + len > b.size()) return 0;
   uint32_t cp = c & (0x7F >> len);
   for (int k = 1; k < len; ++k) {

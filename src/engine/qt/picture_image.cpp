@@ -26,7 +26,8 @@ QImage toRgbImage(const Picture& picture) {
 Status fromImage(const QImage& image, Picture& out) {
   if (image.isNull()) return {ErrorCode::NoPicture, "no image"};
   const bool gray = image.allGray();
-  const QImage src = image.convertToFormat(gray ? QImage::Format_Grayscale8 : QImage::Format_RGB888);
+  const QImage src =
+      image.convertToFormat(gray ? QImage::Format_Grayscale8 : QImage::Format_RGB888);
   if (src.isNull()) return {ErrorCode::OutOfMemory};
   Picture p;
   ZELMAR_TRY(Picture::create(uint64_t(src.width()), uint64_t(src.height()), gray ? 8 : 24, p));

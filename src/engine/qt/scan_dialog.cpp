@@ -83,8 +83,10 @@ void ScanDialog::scan() {
   progress_->setValue(0);
   progress_->setVisible(true);
   const auto report = [this](double done) {
-    if (done < 0) progress_->setRange(0, 0);  // length unknown: a busy bar
-    else progress_->setValue(int(done * 100));
+    if (done < 0)
+      progress_->setRange(0, 0);  // length unknown: a busy bar
+    else
+      progress_->setValue(int(done * 100));
     // Let Cancel through while the page comes in.
     QCoreApplication::processEvents();
     return !cancelled_;

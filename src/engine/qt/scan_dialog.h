@@ -17,8 +17,7 @@ namespace zelmar::qt {
 class ScanDialog : public QDialog {
   Q_OBJECT
  public:
-  ScanDialog(const SaneSession& session, const std::vector<ScannerInfo>& scanners,
-             QWidget* parent);
+  ScanDialog(const SaneSession& session, const std::vector<ScannerInfo>& scanners, QWidget* parent);
 
   // After exec(): the page when accepted; the reason when rejected.
   Picture takePage() { return std::move(page_); }
