@@ -31,8 +31,10 @@ void picfrm::load(const QString& commandLine) {
   const bool startedWithPath = !path.isEmpty();
   if (startedWithPath) context_.setStartFolder(FolderOfPath(path));
   if (!context_.StartFolder().isEmpty()) {
+    // The design's pattern, then the formats read beyond it.
     context_.setPictureCount(
-        open_.buildStartList(QStringLiteral("*.jpg;*.bmp;*.pcx;*.tif;*.tga;*.jpeg")));
+        open_.buildStartList(QStringLiteral("*.jpg;*.bmp;*.pcx;*.tif;*.tga;*.jpeg;"
+                                            "*.png;*.gif;*.webp;*.heic;*.heif;*.avif")));
     if (context_.PictureCount() >= 1 && startedWithPath) {
       embedded_ = true;
       for (Command menu : {Command::idm_File, Command::idm_display, Command::idm_processing})

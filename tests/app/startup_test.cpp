@@ -7,8 +7,8 @@ namespace {
 using StartupTest = ViewerTest;
 
 TEST_F(StartupTest, StartModes) {
-  const QStringList paths = pictures({"a.bmp", "b.JPG", "d.jpeg"});
-  pictures({"c.png"});  // a picture, but not of the start-up pattern
+  const QStringList paths = pictures({"a.bmp", "b.JPG", "c.webp", "d.jpeg"});
+  pictures({"e.cmp"});  // a picture, but not of the start-up pattern
   for (const char* other : {"pics/notes.txt", "empty/readme.txt"}) {
     QDir().mkpath(QFileInfo(path(other)).path());
     QFile(path(other)).open(QIODevice::WriteOnly);
@@ -21,10 +21,10 @@ TEST_F(StartupTest, StartModes) {
   const struct { const char* what; QString settings, commandLine; int count, shown, index;
                  bool menus; QString startFolder; int shownAfterNext; } cases[] = {
       {"first start", {}, {}, 0, -1, 0, true, "", -1},
-      {"remembered folder", "LANGUAGE=0\nFILES={F}/", {}, 3, 0, 0, true, folder, 1},
+      {"remembered folder", "LANGUAGE=0\nFILES={F}/", {}, 4, 0, 0, true, folder, 1},
       {"remembered folder is gone", "FILES={F}/gone", {}, -1, -1, 0, true, app, -1},
-      {"picture named", {}, "{F}/b.JPG", 3, 1, 1, false, folder, 2},
-      {"named file not listed", {}, "{F}/notes.txt", 3, -1, 0, false, folder, 1},
+      {"picture named", {}, "{F}/b.JPG", 4, 1, 1, false, folder, 2},
+      {"named file not listed", {}, "{F}/notes.txt", 4, -1, 0, false, folder, 1},
       {"folder without pictures", {}, empty + "/readme.txt", 0, -1, 0, true, empty, -1},
       {"quoted path", {}, "\"{F}/b.JPG\"", -1, -1, 0, true, app, -1}};
   // clang-format on
