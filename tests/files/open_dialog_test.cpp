@@ -1,23 +1,110 @@
-// The open dialog driven through its named controls and public handlers,
-// on real folders, with the real control for its preview.
-#include <gtest/gtest.h>
-
-#include <QtTest>
-#include <QtWidgets>
-#include <filesystem>
+// The open dialog and its command on real folders: byte-exact names,
+// wildcard patterns, the folder, file and drive lists, the dialog driven
+// through its named controls and public handlers with the real control for
+// its preview, and what OK and the frame's close do to the picture list.
 #include <fstream>
-#include <functional>
-#include <memory>
 
-#include "app/spy_engine.h"
-#include "base/viewer_context.h"
-#include "engine/qt/file_names.h"
-#include "files/OpenFrm.h"
-#include "support/temp_dir.h"
+#include "app/viewer_fixture.h"
+#include "browse/ListFrm.h"
+#include "files/dir_entries.h"
+#include "files/wildcard.h"
 
 namespace fs = std::filesystem;
+using zelmar::test::TempDir;
 
 namespace {
+
+void touch(const fs::path& p) { std::ofstream(p) << "x"; }
+
+TEST(OpenFileNames, EveryByteSequenceRoundTrips) {
+  // Valid UTF-8, a 4-byte character, never-valid bytes, a cut-off sequence,
+  // an overlong "/", an encoded surrogate, a cut-off end, a pair then a bad byte.
+  // clang-format off
+  const QByteArray cases[] = {"\xE5\x9B\xBE\xE7\x89\x87 a.jpg", "\xF0\x9F\x93\xB7.jpg", "bad\xFF\xFE.jpg",
+      "caf\xE9.jpg", "over \xC0\xAF", "sur \xED\xA0\x80", "tail \xE5\x9B", "\xF0\x9F\x93\xB7\xDC"};
+  // clang-format on
+  for (const QByteArray& bytes : cases) {
+    SCOPED_TRACE(bytes.toHex().toStdString());
+    const QString name = filenames::nameFromBytes(bytes);
+    EXPECT_EQ(filenames::nameToBytes(name), bytes);
+    EXPECT_EQ(filenames::toFsPath(name).native(), bytes.toStdString());
+    // What is shown is well-formed text, one character per escaped byte.
+    const QString shown = filenames::displayName(name);
+    EXPECT_EQ(QString::fromUtf8(shown.toUtf8()), shown);
+    EXPECT_EQ(shown.size(), name.size());
+  }
+  EXPECT_EQ(filenames::nameFromBytes("\xE5\x9B\xBE a"), QString::fromUtf8("\xE5\x9B\xBE a"));
+  EXPECT_EQ(files::joinPath("/", "a.jpg"), "/a.jpg");
+  EXPECT_EQ(files::joinPath("/pics/", "a.jpg"), "/pics/a.jpg");
+}
+
+TEST(OpenWildcard, MatchesLikeTheFileBox) {
+  // clang-format off
+  const struct { const char* patterns; const char* name; bool match; } cases[] = {
+      {"*.BMP;*.PCX;*.TIF;*.JPG;*.TGA", "A.Tga", true}, {"*.BMP;*.JPG", "a.jpeg", false},
+      {"*.JPG", "a.jpg.txt", false}, {"*.JPG", "jpg", false}, {"*.*", "README", true},
+      {"img?.png", "IMG7.PNG", true}, {"img?.png", "img10.png", false},
+      {"*a*b*c", "xxaYYbZZc", true}, {"*a*b*c", "xxaYYbZZcd", false},
+      {" *.jpg ; *.bmp", "x.BMP", true}, {"*.jpg", "照片.JPG", true}, {"", "a.jpg", false},
+      {";;", "a.jpg", false}};
+  // clang-format on
+  for (const auto& c : cases)
+    EXPECT_EQ(files::WildcardSet(QString::fromUtf8(c.patterns)).matches(QString::fromUtf8(c.name)),
+              c.match)
+        << c.patterns << " " << c.name;
+}
+
+TEST(OpenLists, FilesThatMatchAndFoldersByAncestorsThenSortedSubFoldersOnlyWhereTheyExist) {
+  TempDir dir;
+  for (const char* n : {"b.JPG", "A.jpg", "c.bmp", "notes.txt", ".hidden.jpg", "a.JPG"})
+    touch(dir.path() / n);
+  for (const char* n : {"beta", "Alpha", "gamma", ".hidden", "folder.jpg"})
+    fs::create_directory(dir.path() / n);
+  fs::create_symlink(dir.path() / "c.bmp", dir.path() / "link.bmp");
+  fs::create_symlink(dir.path() / "missing", dir.path() / "broken.jpg");
+  const QString root = filenames::fromFsPath(fs::canonical(dir.path()));
+  FileList files;
+  const auto names = [&] {
+    QStringList out;
+    for (int i = 0; i < files.count(); ++i) out << files.fileName(i);
+    return out;
+  };
+  files.setPath(root);
+  EXPECT_EQ(names(), (QStringList{"A.jpg", "a.JPG", "b.JPG", "c.bmp", "link.bmp", "notes.txt"}));
+  files.setPattern("*.jpg;*.BMP");
+  EXPECT_EQ(names(), (QStringList{"A.jpg", "a.JPG", "b.JPG", "c.bmp", "link.bmp"}));
+  files.setPath(root + "/nowhere");
+  EXPECT_TRUE(files.count() == 0 && files.fileName(0).isEmpty());
+
+  FolderList folders;
+  QStringList changes, shown;
+  QObject::connect(&folders, &FolderList::pathChanged, [&](const QString& p) { changes << p; });
+  ASSERT_TRUE(folders.setPath(root + "/"));  // a trailing slash is accepted
+  EXPECT_EQ(changes, QStringList{root});
+  for (int i = 0; i < folders.count(); ++i) shown << FolderList::itemPath(folders.item(i));
+  const int current = folders.currentRow();
+  QStringList ancestors{root};
+  for (QDir d(root); d.cdUp();) ancestors.prepend(d.path());
+  EXPECT_EQ(shown, ancestors + QStringList({root + "/Alpha", root + "/beta", root + "/folder.jpg",
+                                            root + "/gamma"}));
+  EXPECT_EQ(shown[current], root);
+  // Only folders that exist, and quotes are part of a name.
+  for (const QString& bad : {root + "/missing", root + "/c.bmp", QString(), "\"" + root + "\""})
+    EXPECT_FALSE(folders.setPath(bad)) << bad.toStdString();
+  EXPECT_EQ(folders.path(), root);
+  EXPECT_EQ(folders.count(), shown.size());
+  emit folders.itemDoubleClicked(folders.item(current + 2));  // enters a sub-folder
+  EXPECT_EQ(folders.path(), root + "/beta");
+  emit folders.itemDoubleClicked(folders.item(0));  // and an ancestor
+  EXPECT_EQ(folders.path(), "/");
+}
+
+TEST(OpenDriveList, RootFirstThenHomeThenOthersByPath) {
+  EXPECT_EQ(DriveList::orderDrives({"/media/usb", "/", "/boot", "/home/ann", "/boot"}, "/home/ann"),
+            (QStringList{"/", "/home/ann", "/boot", "/media/usb"}));
+  // Home is listed even when it is not a volume of its own, "/" even when missing.
+  EXPECT_EQ(DriveList::orderDrives({"/data"}, "/home/bo"), (QStringList{"/", "/home/bo", "/data"}));
+}
 
 class OpenDialog : public ::testing::Test {
  protected:
@@ -58,7 +145,6 @@ TEST_F(OpenDialog, NamedControlsTextsAndPlaceOnEveryShowing) {
     // clang-format on
     EXPECT_NE(frm->findChild<QWidget*>(name), nullptr) << name;
   EXPECT_TRUE(frm->Check1->isChecked());
-  EXPECT_FALSE(frm->Engine1->RaiseErrors());  // a preview never raises
   const auto text = [](QWidget* w) {
     if (auto* l = qobject_cast<QLabel*>(w)) return l->text();
     return qobject_cast<QAbstractButton*>(w)->text();
@@ -71,7 +157,6 @@ TEST_F(OpenDialog, NamedControlsTextsAndPlaceOnEveryShowing) {
       {frm->Command1, "确认&O", "&OK"}, {frm->Command2, "取消&C", "&Cancel"},
       {frm->Label6, "待选文件个数：", "待选文件个数："}, {frm->Label8, "已选文件个数：", "已选文件个数："}};
   // clang-format on
-  const QRect screen = QGuiApplication::primaryScreen()->geometry();
   for (int zh : {0, -3}) {
     context.setUseChinese(int16_t(zh));
     frm->SelectedCount = 7;
@@ -85,9 +170,7 @@ TEST_F(OpenDialog, NamedControlsTextsAndPlaceOnEveryShowing) {
     EXPECT_EQ(tips, (QStringList{"确认选择", "取消退出", "全部添加", "全部清除", "增加", "剔除"}));
     EXPECT_EQ(frm->windowTitle(), "选择图像文件");
     EXPECT_EQ(frm->SelectedCount, 0);
-    const QRect f = frm->frameGeometry();
-    EXPECT_NEAR(f.x() + f.width() / 2.0, screen.x() + screen.width() / 2.0, 1.0);
-    EXPECT_NEAR(f.y() + f.height() / 2.0, screen.y() + screen.height() / 2.0, 1.0);
+    EXPECT_TRUE(centred(*frm));
     frm->hide();
   }
 }
@@ -211,6 +294,52 @@ TEST_F(OpenDialog, OkCancelEscapeAndTheFrame) {
   // The frame's close box cancels and discards the form.
   EXPECT_EQ(answer([&] { frm->close(); }), QDialog::Rejected);
   EXPECT_TRUE(frm->discarded());
+}
+
+class OpenCommandTest : public ViewerTest {
+ protected:
+  void SetUp() override {
+    ViewerTest::SetUp();
+    start();
+    useList(pictures({"a.bmp", "b.bmp"}, "before"));
+    window->ShowPicture(0);
+  }
+  // Runs the open command, doing `inside` with the dialog once it is up.
+  void openWith(std::function<void(OpenFrm&)> inside) {
+    whenShown(inside);
+    window->doFunc("open");
+  }
+};
+
+TEST_F(OpenCommandTest, OkMakesANewListOfAtMostAThousandNamesOfAnyBytesAndShowsItsFirst) {
+  QStringList named = pictures(  // in 相册 and a stray byte
+      {"my photo.bmp", QString::fromUtf8("图片.bmp"), filenames::nameFromBytes("raw\xFF.bmp")},
+      filenames::nameFromBytes("\xE7\x9B\xB8\xE5\x86\x8C \xFE"));
+  window->doFunc("list");
+  openWith([&](OpenFrm& d) {
+    ASSERT_TRUE(d.Dir1->setPath(QFileInfo(named[0]).path()));
+    d.Command4_Click();
+    for (int i = 0; i < 334; ++i) d.Command3_Click();  // 1002 names, three files
+    d.Command1_Click();
+  });
+  ASSERT_EQ(ctx().PictureCount(), 1000);
+  EXPECT_EQ(ctx().PictureList(1000), "");
+  EXPECT_EQ(window->PictureIndex(), 0);
+  // The visible file list window is refilled.
+  EXPECT_EQ(list()->List1->count(), 1000);
+  EXPECT_EQ(list()->windowTitle(), "图象文件列表 共1000张");
+  // Each name reaches the screen byte for byte (the title moves only when a load succeeds).
+  QStringList shown{window->windowTitle()};
+  for (const char* step : {"next", "next", "end"}) {
+    window->doFunc(step);
+    EXPECT_EQ(window->windowTitle(), ctx().PictureList(window->PictureIndex()));
+    shown << window->windowTitle();
+  }
+  EXPECT_EQ(list()->windowTitle(), "图像文件列表 第1000/1000张");
+  shown.removeLast();
+  shown.sort();
+  named.sort();
+  EXPECT_EQ(shown, named);
 }
 
 }  // namespace
