@@ -23,7 +23,6 @@ class SpyEngine : public ImageControl {
   int count(const QString& name) const { return int(log.filter(name + '(').size()); }
 
   ZELMAR_SPY(setRepaintEnabled, bool);
-  ZELMAR_SPY(setEraseBackground, bool);
   ZELMAR_SPY(setTransitionEffect, int16_t);
   ZELMAR_SPY(setTransitionDelay, int16_t);
   ZELMAR_SPY(setTransitionGrain, int16_t);
@@ -40,10 +39,6 @@ class SpyEngine : public ImageControl {
     note("LoadFile", {path, bits, page, pages},
          [&] { status = ImageControl::LoadFile(path, bits, page, pages); });
     return status;
-  }
-  int EndSaturationRun() override {
-    note("EndSaturationRun", {}, [&] { ImageControl::EndSaturationRun(); });
-    return 0;
   }
 
  private:

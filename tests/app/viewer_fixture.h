@@ -18,6 +18,24 @@
 
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
+// Whether the outer frame of `w` is centred on the primary screen.
+inline bool centred(const QWidget& w) {
+  const QPoint c = QGuiApplication::primaryScreen()->geometry().center();
+  return (w.frameGeometry().center() - c).manhattanLength() <= 2;
+}
+
+// Runs `inside` on the modal dialog D once it is up; one left open is
+// rejected, as its Cancel would.
+template <typename D>
+void whenShown(std::function<void(D&)> inside) {
+  QTimer::singleShot(0, [inside] {
+    auto* d = qobject_cast<D*>(QApplication::activeModalWidget());
+    ASSERT_NE(d, nullptr);
+    inside(*d);
+    if (d->isVisible()) d->reject();
+  });
+}
+
 class ViewerTest : public ::testing::Test {
  protected:
   void SetUp() override { qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(config.path())); }

@@ -115,39 +115,18 @@ TEST_F(BrowseTest, OneOrNoPictureMovesNothingOrFailsQuietly) {
   }
 }
 
-TEST_F(BrowseTest, FileListOpensWithEveryRowAndClosesWithItsMarks) {
+TEST_F(BrowseTest, FileListShowsEveryRowAChosenRowByMouseOrKeyboardAndClosesWithItsMarks) {
   ctx().setPictureIndex(1);
   window->doFunc("list");
   ASSERT_TRUE(listShown());
-  QStringList rows;
-  for (int i = 0; i < list()->List1->count(); ++i) rows << list()->List1->item(i)->text();
-  EXPECT_EQ(rows, paths);
-  EXPECT_EQ(list()->windowTitle(), "图像文件列表 第2/4张");
-  EXPECT_TRUE(list()->List1->selectedItems().isEmpty());
-  EXPECT_EQ(list()->List1->font().pointSize(), 10);
-  EXPECT_EQ(list()->parentWidget(), window.get());
-  // 15 mm from the screen's right and bottom edges by the outer frame; the
-  // list inside 1 mm from every edge, keeping a side that would vanish.
-  const QRect screen = QGuiApplication::primaryScreen()->geometry();
-  const int margin = qRound(units::millimetresToPixels(15));
-  EXPECT_EQ(screen.bottomRight() - list()->frameGeometry().bottomRight(), QPoint(margin, margin));
-  const int m = qRound(units::millimetresToPixels(1));
-  list()->resize(300, 200);
-  EXPECT_EQ(list()->List1->geometry(), QRect(m, m, 300 - 2 * m, 200 - 2 * m));
-  list()->resize(300, 1);
-  EXPECT_EQ(list()->List1->geometry(), QRect(m, m, 300 - 2 * m, 200 - 2 * m));
-  window->runCommand(Command::idm_FileList);
-  EXPECT_FALSE(listShown());
-  EXPECT_TRUE(window->listWindow().loaded());
-  window->doFunc("list");
-  ctx().setPictureCount(0);
-  window->doFunc("list");  // an empty list only makes sure the window is gone
-  EXPECT_FALSE(listShown() || window->listWindow().loaded());
-}
-
-TEST_F(BrowseTest, ChoosingARowByMouseOrKeyboardShowsIt) {
-  window->doFunc("list");
   QListWidget* rows = list()->List1;
+  QStringList texts;
+  for (int i = 0; i < rows->count(); ++i) texts << rows->item(i)->text();
+  EXPECT_EQ(texts, paths);
+  EXPECT_EQ(list()->windowTitle(), "图像文件列表 第2/4张");
+  EXPECT_TRUE(rows->selectedItems().isEmpty());
+  EXPECT_EQ(rows->font().pointSize(), 10);
+  EXPECT_EQ(list()->parentWidget(), window.get());
   for (int again : {0, 1}) {  // the picture on screen is shown again
     spy().log.clear();
     QTest::mouseClick(rows->viewport(), Qt::LeftButton, {},
@@ -164,6 +143,23 @@ TEST_F(BrowseTest, ChoosingARowByMouseOrKeyboardShowsIt) {
   EXPECT_EQ(window->windowTitle(), paths[3]);
   EXPECT_EQ(list()->windowTitle(), "图像文件列表 第3/4张");
   EXPECT_EQ(spy().count("LoadFile"), 1);
+  // 15 mm from the screen's right and bottom edges by the outer frame; the
+  // list inside 1 mm from every edge, keeping a side that would vanish.
+  const QRect screen = QGuiApplication::primaryScreen()->geometry();
+  const int margin = qRound(units::millimetresToPixels(15));
+  EXPECT_EQ(screen.bottomRight() - list()->frameGeometry().bottomRight(), QPoint(margin, margin));
+  const int m = qRound(units::millimetresToPixels(1));
+  list()->resize(300, 200);
+  EXPECT_EQ(rows->geometry(), QRect(m, m, 300 - 2 * m, 200 - 2 * m));
+  list()->resize(300, 1);
+  EXPECT_EQ(rows->geometry(), QRect(m, m, 300 - 2 * m, 200 - 2 * m));
+  window->runCommand(Command::idm_FileList);
+  EXPECT_FALSE(listShown());
+  EXPECT_TRUE(window->listWindow().loaded());
+  window->doFunc("list");
+  ctx().setPictureCount(0);
+  window->doFunc("list");  // an empty list only makes sure the window is gone
+  EXPECT_FALSE(listShown() || window->listWindow().loaded());
 }
 
 TEST_F(BrowseTest, SlideShow) {

@@ -27,21 +27,10 @@ class SaveInfoTest : public ViewerTest {
     window->ShowPicture(0);
   }
   ImageControl& engine() { return *static_cast<ImageControl*>(ctx().Engine1()); }
-  // Runs `command` with `inside` driving its dialog, which is cancelled if left open.
-  template <typename Dialog>
-  void with(const char* command, std::function<void(Dialog&)> inside) {
-    QTimer::singleShot(0, [&] {
-      auto* d = qobject_cast<Dialog*>(QApplication::activeModalWidget());
-      ASSERT_NE(d, nullptr);
-      inside(*d);
-      if (d->isVisible()) d->reject();
-    });
-    window->doFunc(command);
-  }
   // As a user: picks type `type` (from 1), types `name`, presses Save, and
   // answers `reply` when the dialog asks to replace a file.
   void save(int type, const QString& name, Button reply = QMessageBox::NoButton) {
-    with<QFileDialog>("save", [&](QFileDialog& d) {
+    whenShown<QFileDialog>([&](QFileDialog& d) {
       auto* types = d.findChild<QComboBox*>("fileTypeCombo");
       types->setCurrentIndex(type - 1);
       emit types->activated(type - 1);
@@ -54,16 +43,18 @@ class SaveInfoTest : public ViewerTest {
         });
       QMetaObject::invokeMethod(&d, "accept");  // the Save button
     });
+    window->doFunc("save");
   }
   // The information dialog's labels from `first`, every other one.
   QStringList info(int first = 2) {
     QStringList texts;
-    with<InfoFrm>("info", [&](InfoFrm& f) {
+    whenShown<InfoFrm>([&](InfoFrm& f) {
       texts << f.windowTitle() << f.Command1->text();
       for (int i = first; i <= 26; i += 2)
         texts << f.findChild<QLabel*>(QString("Label%1").arg(i))->text();
       f.Command1->click();
     });
+    window->doFunc("info");
     return texts.mid(first == 2 ? 2 : 0);
   }
   const Picture photo = zelmar::test::makePhoto(64, 48);
@@ -112,7 +103,7 @@ TEST_F(SaveInfoTest, EachTypeWritesItsFormatUnderTheNameAsTypedReadBackByUsAndIm
 }
 
 TEST_F(SaveInfoTest, TheDialogStartsOnBitmapAndTheShownFileBadTargetsWriteNothingReplacingAsks) {
-  with<QFileDialog>("save", [&](QFileDialog& d) {
+  whenShown<QFileDialog>([&](QFileDialog& d) {
     EXPECT_EQ(d.windowTitle(), "保存图象对话框");
     EXPECT_EQ(d.nameFilters(),
               (QStringList{"All Files (*.*)", "Bitmap(*.BMP)", "ZSoft PCX(*.PCX)", "TIFF(*.TIF)",
@@ -120,6 +111,7 @@ TEST_F(SaveInfoTest, TheDialogStartsOnBitmapAndTheShownFileBadTargetsWriteNothin
     EXPECT_EQ(d.selectedNameFilter(), "Bitmap(*.BMP)");
     EXPECT_EQ(d.selectedFiles(), QStringList{window->windowTitle()});
   });
+  window->doFunc("save");
   fs::create_directory(bytes(path("folder")));
   const QString raw = path(filenames::nameFromBytes("raw\xFF.bmp"));
   const struct {

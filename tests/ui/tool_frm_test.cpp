@@ -1,12 +1,11 @@
-// The floating tool bar window: its buttons and tool tips, clicks reaching
-// the dispatcher, pressed states that follow their modes, placement.
+// The floating tool bar window: its buttons, their tool tips and spoken
+// names, clicks reaching the dispatcher, pressed states that follow their
+// modes.
 #include <gtest/gtest.h>
 
 #include <QtTest>
 #include <QtWidgets>
-#include <cmath>
 
-#include "base/placement.h"
 #include "base/viewer_context.h"
 #include "ui/ToolFrm.h"
 
@@ -39,28 +38,25 @@ class ToolWindow : public ::testing::Test {
 const QStringList kKeys{"open", "save", "info",  "print", "acquire", "fit",   "next",
                         "prev", "end",  "first", "func",  "list",    "slide", "exit"};
 
-TEST_F(ToolWindow, ButtonsTheirTipsInBothLanguagesAndTheirPlaces) {
+TEST_F(ToolWindow, ButtonsAndTheirTipsAsShownAndSpokenInBothLanguages) {
   EXPECT_EQ(column(&QAction::objectName), kKeys);
-  for (QAction* a : tool->buttons())
-    EXPECT_TRUE(a->text().isEmpty() && !a->icon().isNull() && tool->button(a->objectName()) == a);
-  EXPECT_EQ(tool->button("effect"), nullptr);
+  for (QAction* a : tool->buttons()) EXPECT_TRUE(a->text().isEmpty() && !a->icon().isNull());
   // clang-format off
   const QStringList chinese{"打开", "另存为", "信息", "打印", "采集", "满窗口", "下一幅", "上一幅",
                             "最后幅", "第一幅", "处理", "图像列表", "播放", "退出"};
   const QStringList english{"Open", "Save", "Info", "Print", "Acquire", "Fit", "Next", "Prev",
                             "Last", "First", "处理", "图像列表", "Slide", "Exit"};
   // clang-format on
-  EXPECT_EQ(column(&QAction::toolTip), chinese);
-  context.setUseChinese(0);
-  EXPECT_EQ(column(&QAction::toolTip), english);
-  context.setUseChinese(2);
-  EXPECT_EQ(column(&QAction::toolTip), chinese);
-  EXPECT_EQ(tool->windowTitle(), "工具");  // in both languages
-  // Floating over its owner, 15 mm right of and 30 mm below the screen's corner.
+  for (int16_t language : {1, 0}) {
+    context.setUseChinese(language);
+    EXPECT_EQ(column(&QAction::toolTip), language ? chinese : english);
+    // Icon-only buttons: a screen reader says the tip.
+    for (QAction* a : tool->buttons())
+      EXPECT_EQ(
+          QAccessible::queryAccessibleInterface(widgetOf(a->objectName()))->text(QAccessible::Name),
+          a->toolTip());
+  }
   EXPECT_TRUE(tool->parentWidget() == &owner && (tool->windowFlags() & Qt::Tool));
-  const auto mm = [](float v) { return int(std::lround(units::millimetresToPixels(v))); };
-  EXPECT_EQ(tool->pos(),
-            QGuiApplication::primaryScreen()->geometry().topLeft() + QPoint(mm(15), mm(30)));
 }
 
 TEST_F(ToolWindow, ClicksPassTheirKeyAndModeButtonsShowTheirModeOnly) {

@@ -12,6 +12,7 @@
 #include "base/viewer_context.h"
 #include "engine/qt/image_control.h"
 #include "engine/qt/printer/pdf_queue.h"
+#include "support/pictures.h"
 #include "support/temp_dir.h"
 
 namespace zelmar::test {
@@ -57,11 +58,7 @@ TEST(PrintCommand, OnePageWhereTheCentimetresPutItAndNoJobWhenItCannotPrint) {
 
   print({"1", "1", "7", "5"});  // no picture, though the list holds one
   EXPECT_EQ(messages, QStringList{"There is no picture to print."});
-  Picture red;
-  ASSERT_TRUE(Picture::create(40, 20, 24, red).ok());
-  for (size_t i = 0; i < red.byteSize(); i += 3)
-    red.data()[i] = 220, red.data()[i + 1] = red.data()[i + 2] = 0;
-  control.adoptPicture(std::move(red));
+  control.adoptPicture(solid(40, 20, {220, 0, 0}));
   for (const char* width : {"abc", "0", "-5", "1e30", "1e39"}) {
     print({"1", "1", width, "5"});
     EXPECT_EQ(messages, QStringList{"The picture cannot be printed at this size and place. Nothing "
@@ -89,29 +86,22 @@ TEST(PrintCommand, OnePageWhereTheCentimetresPutItAndNoJobWhenItCannotPrint) {
   ASSERT_EQ(r.exitCode, 0) << r.err;
   const QImage crop(QString::fromStdString(dir.file("crop.png")));
   ASSERT_FALSE(crop.isNull());
-  // Along the middle row and column: the frame, then the picture.
-  const auto red_ = [&](QPoint p) {
-    return qRed(crop.pixel(p)) > 150 && qGreen(crop.pixel(p)) < 80;
-  };
-  const auto dark = [&](QPoint p) { return qGray(crop.pixel(p)) < 100 && !red_(p); };
-  const auto first = [&](QPoint from, QPoint step, auto test) {
-    for (QPoint p = from; crop.rect().contains(p); p += step)
-      if (test(p)) return double(QPointF(p - from).manhattanLength());
-    return -1.0;
-  };
-  const int midX = int(width) / 2 + 20, midY = int(height) / 2 + 20;
-  const struct {
-    QPoint from, step;
-    double picture;  // distance of the picture's edge from the crop's edge
-  } edges[] = {
-      {{0, midY}, {1, 0}, left - x0},
-      {{crop.width() - 1, midY}, {-1, 0}, x0 + crop.width() - 1 - (left + width)},
-      {{midX, 0}, {0, 1}, top - y0},
-      {{midX, crop.height() - 1}, {0, -1}, y0 + crop.height() - 1 - (top + height)},
-  };
-  for (const auto& e : edges) {
-    EXPECT_NEAR(first(e.from, e.step, red_), e.picture, 3) << e.from.x() << "," << e.from.y();
-    EXPECT_NEAR(first(e.from, e.step, dark), e.picture - 1, 3);  // two printer pixels outside
+  // The picture (red) and its frame (dark) as boxes in page pixels.
+  QRectF picture, frame;
+  for (int y = 0; y < crop.height(); ++y)
+    for (int x = 0; x < crop.width(); ++x) {
+      const QRgb c = crop.pixel(x, y);
+      const bool red = qRed(c) > 150 && qGreen(c) < 80;
+      if (red || qGray(c) < 100) (red ? picture : frame) |= QRectF(x0 + x, y0 + y, 1, 1);
+    }
+  const QRectF placed(left, top, width, height);
+  // The frame lies two printer pixels (one here) outside the picture.
+  for (const auto& [seen, want] :
+       {std::pair{picture, placed}, {frame, placed + QMarginsF(1, 1, 1, 1)}}) {
+    EXPECT_NEAR(seen.left(), want.left(), 3);
+    EXPECT_NEAR(seen.top(), want.top(), 3);
+    EXPECT_NEAR(seen.right(), want.right(), 3);
+    EXPECT_NEAR(seen.bottom(), want.bottom(), 3);
   }
 
   // A printer removed while the dialog is open.
