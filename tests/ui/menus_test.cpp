@@ -1,5 +1,7 @@
 // The menu tree with its captions in both languages, the language switch,
-// About, and menus that never offer a command that does not exist.
+// About, menus that never offer a command that does not exist, and the
+// floating tool bar: its buttons, their tool tips and spoken names, clicks
+// reaching the dispatcher, pressed states that follow their modes.
 #include "app/commands.h"
 #include "app/viewer_fixture.h"
 #include "browse/ListFrm.h"
@@ -67,7 +69,6 @@ QStringList expected(bool chinese) {
 using MenusTest = ViewerTest;
 
 TEST_F(MenusTest, TreeCaptionsStatesTheLanguageSwitchAndWindowsNamedForScreenReaders) {
-  writeSettings("[VANTREL]\nLANGUAGE=2\n");  // any nonzero value is Chinese
   start();
   EXPECT_EQ(tree(window->menuBar()->actions()), expected(true));
   window->runCommand(Command::idm_lang);
@@ -144,6 +145,59 @@ TEST_F(MenusTest, EveryItemAndToolKeyReachesItsCommandAndFuncOffersTheProcessing
   tool()->button("func")->trigger();
   const QStringList all = expected(true);
   EXPECT_EQ(offered, all.mid(all.indexOf("1 idm_cinverse 颜色翻转[&C]")));
+}
+
+class ToolWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    context.setUseChinese(1);
+    tool = new ToolFrm(context, &owner, [this](const QString& key) { calls << key; });
+  }
+  QStringList column(std::function<QString(QAction*)> text) const {
+    QStringList out;
+    for (QAction* a : tool->buttons()) out << text(a);
+    return out;
+  }
+
+  ViewerContext context;
+  QMainWindow owner;
+  ToolFrm* tool = nullptr;  // owned by `owner`
+  QStringList calls;
+};
+
+TEST_F(ToolWindow, ButtonsTipsAndSpokenNamesInBothLanguagesClicksReachTheDispatcher) {
+  const QStringList keys{"open", "save", "info",  "print", "acquire", "fit",   "next",
+                         "prev", "end",  "first", "func",  "list",    "slide", "exit"};
+  EXPECT_EQ(column(&QAction::objectName), keys);
+  for (QAction* a : tool->buttons()) EXPECT_TRUE(a->text().isEmpty() && !a->icon().isNull());
+  // clang-format off
+  const QStringList chinese{"打开", "另存为", "信息", "打印", "采集", "满窗口", "下一幅", "上一幅",
+                            "最后幅", "第一幅", "处理", "图像列表", "播放", "退出"};
+  const QStringList english{"Open", "Save", "Info", "Print", "Acquire", "Fit", "Next", "Prev",
+                            "Last", "First", "处理", "图像列表", "Slide", "Exit"};
+  // clang-format on
+  const auto widget = [&](const QString& key) {
+    return tool->findChild<QWidget*>("button_" + key);
+  };
+  for (int16_t language : {1, 0}) {
+    context.setUseChinese(language);
+    EXPECT_EQ(column(&QAction::toolTip), language ? chinese : english);
+    // Icon-only buttons: a screen reader says the tip.
+    for (QAction* a : tool->buttons())
+      EXPECT_EQ(
+          QAccessible::queryAccessibleInterface(widget(a->objectName()))->text(QAccessible::Name),
+          a->toolTip());
+  }
+  EXPECT_TRUE(tool->parentWidget() == &owner && (tool->windowFlags() & Qt::Tool));
+  // Clicked, but the commands left the modes as they were: so are the buttons.
+  for (const char* mode : {"fit", "list", "slide"})
+    tool->setPressedSource(mode, [mode] { return mode[0] == 'f'; });
+  tool->setPressedSource("next", [] { return true; });  // a plain button has no state
+  tool->show();
+  for (const QString& key : keys) QTest::mouseClick(widget(key), Qt::LeftButton);
+  EXPECT_EQ(calls, keys);
+  EXPECT_EQ(column([](QAction* a) { return a->isChecked() ? a->objectName() : ""; }).join(""),
+            "fit");
 }
 
 }  // namespace
