@@ -146,7 +146,7 @@ TEST_F(SaveInfoTest, TheDialogStartsOnBitmapAndTheShownFileBadTargetsWriteNothin
     }
 }
 
-TEST_F(SaveInfoTest, InformationCaptionsInBothLanguagesAFreshDialogAndNoStaleName) {
+TEST_F(SaveInfoTest, InformationCaptionsInBothLanguagesNoStaleNameAndPrintingWithoutAPrinter) {
   ctx().setUseChinese(0);
   EXPECT_EQ(info(1),
             (QStringList{"Information", "&Cancel", "Color Bits", "Width(Pixels)", "Heigth(Pixels)",
@@ -170,9 +170,7 @@ TEST_F(SaveInfoTest, InformationCaptionsInBothLanguagesAFreshDialogAndNoStaleNam
   engine().adoptPicture(Picture());
   window->doFunc("info");  // no picture: no dialog
   EXPECT_FALSE(window->infoWindow().loaded());
-}
-
-TEST_F(SaveInfoTest, WithoutAPrinterPrintingSaysSoInTheCurrentLanguage) {
+  // Without a printer, printing says so in the current language.
   qputenv("CUPS_SERVER", "/nonexistent/cups.sock");  // no scheduler, so no printer
   for (int16_t chinese : {0, 1}) {
     ctx().setUseChinese(chinese);

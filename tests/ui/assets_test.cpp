@@ -5,25 +5,18 @@
 #include <QSvgRenderer>
 #include <QtWidgets>
 
+#include "support/process.h"
 #include "support/temp_dir.h"
 
 namespace {
 
-const QString kData = QStringLiteral(ZELMAR_DATA_DIR);
-
-// Output and exit code (-1: did not run to its end) of a program.
-std::pair<QString, int> run(const QString& program, const QStringList& args) {
-  QProcess p;
-  p.setProcessChannelMode(QProcess::MergedChannels);
-  p.start(program, args);
-  const bool ended = p.waitForFinished() && p.exitStatus() == QProcess::NormalExit;
-  return {QString::fromUtf8(p.readAll()), ended ? p.exitCode() : -1};
-}
+using zelmar::test::run;
 
 TEST(Assets, DesktopEntryInstalledWithTheIconNamesTheCommandAndPictureTypes) {
-  EXPECT_EQ(run("/usr/bin/desktop-file-validate", {kData + "/zelmar.desktop"}),
-            std::make_pair(QString(), 0));  // not even a hint
-  QFile f(kData + "/zelmar.desktop");
+  const std::string entry = ZELMAR_DATA_DIR "/zelmar.desktop";
+  const auto valid = run({"/usr/bin/desktop-file-validate", entry});
+  EXPECT_TRUE(valid.exitCode == 0 && valid.out + valid.err == "") << valid.out << valid.err;
+  QFile f(QString::fromStdString(entry));
   ASSERT_TRUE(f.open(QIODevice::ReadOnly));
   const QStringList lines = QString::fromUtf8(f.readAll()).split('\n');
   for (const char* line : {"Exec=zelmar %f", "Icon=zelmar", "Name=Zelmar"})
@@ -34,13 +27,16 @@ TEST(Assets, DesktopEntryInstalledWithTheIconNamesTheCommandAndPictureTypes) {
     EXPECT_TRUE(types.contains(QString(";%1;").arg(type))) << type;
   EXPECT_EQ(lines.filter(QRegularExpression("^(Name|Comment)\\[zh_CN\\]=.")).size(), 2);
   // The test program sits in <build>/tests/app.
-  const QString script = QCoreApplication::applicationDirPath() + "/../../data/cmake_install.cmake";
-  zelmar::test::TempDir prefix;
-  const QString root = QString::fromStdString(prefix.path().string());
-  const auto installed = run("cmake", {"-DCMAKE_INSTALL_PREFIX=" + root, "-P", script});
-  ASSERT_EQ(installed.second, 0) << installed.first.toStdString();
-  EXPECT_TRUE(QFile::exists(root + "/share/applications/zelmar.desktop"));
-  EXPECT_TRUE(QSvgRenderer(root + "/share/icons/hicolor/scalable/apps/zelmar.svg").isValid());
+  const QString build = QCoreApplication::applicationDirPath() + "/../..";
+  const zelmar::test::TempDir prefix;
+  const std::string root = prefix.path().string();
+  const auto installed = run({"cmake", "-DCMAKE_INSTALL_PREFIX=" + root, "-P",
+                              build.toStdString() + "/data/cmake_install.cmake"});
+  ASSERT_EQ(installed.exitCode, 0) << installed.err;
+  EXPECT_TRUE(std::filesystem::exists(root + "/share/applications/zelmar.desktop"));
+  EXPECT_TRUE(
+      QSvgRenderer(QString::fromStdString(root) + "/share/icons/hicolor/scalable/apps/zelmar.svg")
+          .isValid());
 }
 
 }  // namespace

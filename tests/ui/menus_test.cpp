@@ -105,25 +105,7 @@ TEST_F(MenusTest, TreeCaptionsStatesTheLanguageSwitchAndWindowsNamedForScreenRea
   }
 }
 
-TEST_F(MenusTest, AboutInBothLanguages) {
-  start();
-  window->runCommand(Command::idm_About);
-  ctx().setUseChinese(0);
-  ctx().prompt().setMessageHook([&](QMessageBox& box) {
-    messages << box.windowTitle() + "|" + box.text();
-    EXPECT_TRUE(box.standardButtons() == QMessageBox::Ok && box.icon() == QMessageBox::NoIcon);
-    return QMessageBox::Ok;
-  });
-  window->runCommand(Command::idm_About);
-  EXPECT_EQ(messages, (QStringList{"泽尔马图像浏览器 1.1|   泽尔马图像浏览器，版本1.1\n"
-                                   "Zelmar Developers\n版权所有，未经许可，不得复制。\n"
-                                   "    2024-2026，苏州",
-                                   "Zelmar Picture Viewer 1.1|   Zelmar Picture Viewer 1.1\n"
-                                   "Zelmar Developers\n   All rights reserved.\n"
-                                   "   2024-2026 Suzhou"}));
-}
-
-TEST_F(MenusTest, EveryItemAndToolKeyReachesItsCommandAndFuncOffersTheProcessingMenu) {
+TEST_F(MenusTest, EveryItemAndToolKeyReachesItsCommandFuncOffersProcessingAndAboutInBothLanguages) {
   start(pictures({"a.bmp"})[0]);  // the menu bar hidden
   QStringList offered;
   for (int i = 0; i < kCommandCount; ++i) {
@@ -145,6 +127,21 @@ TEST_F(MenusTest, EveryItemAndToolKeyReachesItsCommandAndFuncOffersTheProcessing
   tool()->button("func")->trigger();
   const QStringList all = expected(true);
   EXPECT_EQ(offered, all.mid(all.indexOf("1 idm_cinverse 颜色翻转[&C]")));
+  start();
+  window->runCommand(Command::idm_About);
+  ctx().setUseChinese(0);
+  ctx().prompt().setMessageHook([&](QMessageBox& box) {
+    messages << box.windowTitle() + "|" + box.text();
+    EXPECT_TRUE(box.standardButtons() == QMessageBox::Ok && box.icon() == QMessageBox::NoIcon);
+    return QMessageBox::Ok;
+  });
+  window->runCommand(Command::idm_About);
+  EXPECT_EQ(messages, (QStringList{"泽尔马图像浏览器 1.1|   泽尔马图像浏览器，版本1.1\n"
+                                   "Zelmar Developers\n版权所有，未经许可，不得复制。\n"
+                                   "    2024-2026，苏州",
+                                   "Zelmar Picture Viewer 1.1|   Zelmar Picture Viewer 1.1\n"
+                                   "Zelmar Developers\n   All rights reserved.\n"
+                                   "   2024-2026 Suzhou"}));
 }
 
 class ToolWindow : public ::testing::Test {
