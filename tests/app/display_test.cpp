@@ -1,7 +1,5 @@
 // Putting a picture on screen: one paint with repaint held off, the
 // alternating transitions, the title, and failures.
-#include <functional>
-
 #include "app/viewer_fixture.h"
 
 namespace {

@@ -1,6 +1,5 @@
-// Both start modes on real folders, the settings file (what is read, and
-// what a write keeps of everything else), the way out, and the program's
-// command line.
+// The settings file, both start modes on real folders, the way out, and the
+// program's command line.
 #include "app/settings.h"
 #include "app/viewer_fixture.h"
 

@@ -3,7 +3,6 @@
 // and the slide show. The third picture is named like one but is none.
 #include "app/viewer_fixture.h"
 #include "base/placement.h"
-#include "browse/ListFrm.h"
 
 namespace {
 
@@ -37,6 +36,14 @@ class BrowseTest : public ViewerTest {
       window->doFunc(step);
     }
   }
+  // "index shown loads": the position, the picture the title names, and the
+  // loads of the last step.
+  QString state() {
+    return QString("%1 %2 %3")
+        .arg(window->PictureIndex())
+        .arg(paths.indexOf(window->windowTitle()))
+        .arg(spy().count("LoadFile"));
+  }
   bool listShown() {
     const bool check = window->action(Command::idm_FileList)->isChecked();
     EXPECT_EQ(tool()->button("list")->isChecked(), check);
@@ -65,13 +72,12 @@ TEST_F(BrowseTest, EachPictureShownHintsItsNeighboursInTheDirectionOfTravel) {
 
 TEST_F(BrowseTest, NavigationWrapsAroundAndTitlesThePosition) {
   // clang-format off
-  const struct { const char* step; int index, shown, loads; } steps[] = {  // shown: in the title
-      {"next", 1, 1, 1}, {"NEXT", 2, 1, 1}, {"idm_next", 3, 3, 1}, {"next", 0, 0, 1},
-      {"prev", 3, 3, 1}, {"idm_first", 0, 0, 1}, {"first", 0, 0, 0}, {"End", 3, 3, 1},
-      {"idm_end", 3, 3, 0}, {" next", 3, 3, 0}, {"", 3, 3, 0}, {"nxt", 3, 3, 0},
-      {"key Left", 2, 3, 1}, {"key PgUp", 1, 1, 1}, {"key Backspace", 0, 0, 1},
-      {"key Right", 1, 1, 1}, {"key PgDown", 2, 1, 1}, {"key Space", 3, 3, 1},
-      {"key Home", 0, 0, 1}, {"key End", 3, 3, 1}};
+  const std::pair<const char*, const char*> steps[] = {
+      {"next", "1 1 1"}, {"NEXT", "2 1 1"}, {"idm_next", "3 3 1"}, {"next", "0 0 1"}, {"prev", "3 3 1"},
+      {"idm_first", "0 0 1"}, {"first", "0 0 0"}, {"End", "3 3 1"}, {"idm_end", "3 3 0"}, {" next", "3 3 0"},
+      {"", "3 3 0"}, {"nxt", "3 3 0"}, {"key Left", "2 3 1"}, {"key PgUp", "1 1 1"}, {"key Backspace", "0 0 1"},
+      {"key Right", "1 1 1"}, {"key PgDown", "2 1 1"}, {"key Space", "3 3 1"}, {"key Home", "0 0 1"},
+      {"key End", "3 3 1"}};
   // clang-format on
   for (int half : {0, 1}) {
     // The title is written into a loaded window only; an unloaded one is
@@ -80,16 +86,13 @@ TEST_F(BrowseTest, NavigationWrapsAroundAndTitlesThePosition) {
       window->doFunc("first");
       window->doFunc("list");
     }
-    for (const auto& s : steps) {
-      SCOPED_TRACE(s.step);
-      run(s.step);
-      EXPECT_EQ(window->PictureIndex(), s.index);
-      EXPECT_EQ(window->windowTitle(), paths[s.shown]);
-      EXPECT_EQ(spy().count("LoadFile"), s.loads);
+    for (const auto& [step, expected] : steps) {
+      run(step);
+      EXPECT_EQ(state(), expected) << step;
       EXPECT_EQ(window->listWindow().loaded(), half == 1);
-      if (half == 1) {
-        EXPECT_EQ(list()->windowTitle(), QString("图像文件列表 第%1/4张").arg(s.index + 1));
-      }
+      EXPECT_TRUE(half == 0 || list()->windowTitle() ==
+                                   QString("图像文件列表 第%1/4张").arg(window->PictureIndex() + 1))
+          << step;
     }
   }
   EXPECT_TRUE(messages.isEmpty());
@@ -97,21 +100,18 @@ TEST_F(BrowseTest, NavigationWrapsAroundAndTitlesThePosition) {
 
 TEST_F(BrowseTest, OneOrNoPictureMovesNothingOrFailsQuietly) {
   // clang-format off
-  const struct { const char* steps; int index; const char* listTitle; int loads; } cases[] = {
-      {"1 next", 0, "图像文件列表", 0}, {"1 prev", 0, "图像文件列表", 0},
-      {"1 first", 0, "图像文件列表", 0}, {"1 end", 0, "图像文件列表", 0},
+  const struct { const char* steps; const char* state; const char* listTitle; } cases[] = {
+      {"1 next", "0 0 0", "图像文件列表"}, {"1 prev", "0 0 0", "图像文件列表"},
+      {"1 first", "0 0 0", "图像文件列表"}, {"1 end", "0 0 0", "图像文件列表"},
       // An empty list: the commands still run, and load nothing that exists.
-      {"0 next", 0, "图像文件列表 第1/0张", 1}, {"0 prev", -1, "图像文件列表 第0/0张", 0},
-      {"0 end", -1, "图像文件列表 第0/0张", 0}};
+      {"0 next", "0 0 1", "图像文件列表 第1/0张"}, {"0 prev", "-1 0 0", "图像文件列表 第0/0张"},
+      {"0 end", "-1 0 0", "图像文件列表 第0/0张"}};
   // clang-format on
   window->listWindow().get();  // loaded, hidden, to take the titles
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.steps);
     for (const QString& step : QString(c.steps).split(' ')) run(step);
-    EXPECT_EQ(window->PictureIndex(), c.index);
-    EXPECT_EQ(list()->windowTitle(), c.listTitle);
-    EXPECT_EQ(spy().count("LoadFile"), c.loads);
-    EXPECT_EQ(window->windowTitle(), paths[0]);
+    EXPECT_EQ(state(), c.state) << c.steps;
+    EXPECT_EQ(list()->windowTitle(), c.listTitle) << c.steps;
   }
 }
 
@@ -132,16 +132,13 @@ TEST_F(BrowseTest, FileListShowsEveryRowAChosenRowByMouseOrKeyboardAndClosesWith
                       rows->visualItemRect(rows->item(3)).center());
     EXPECT_EQ(spy().count("LoadFile"), 1) << again;
   }
-  EXPECT_EQ(window->PictureIndex(), 3);
-  EXPECT_EQ(window->windowTitle(), paths[3]);
+  EXPECT_EQ(state(), "3 3 1");
   EXPECT_EQ(list()->windowTitle(), "图像文件列表 第4/4张");
   spy().log.clear();
   rows->setFocus();
   QTest::keyClick(rows, Qt::Key_Up);  // the broken one: shown as far as it goes
-  EXPECT_EQ(window->PictureIndex(), 2);
-  EXPECT_EQ(window->windowTitle(), paths[3]);
+  EXPECT_EQ(state(), "2 3 1");
   EXPECT_EQ(list()->windowTitle(), "图像文件列表 第3/4张");
-  EXPECT_EQ(spy().count("LoadFile"), 1);
   // 15 mm from the screen's right and bottom edges, by the outer frame.
   const QRect screen = QGuiApplication::primaryScreen()->geometry();
   const int margin = qRound(units::millimetresToPixels(15));

@@ -1,7 +1,5 @@
-// Save As through Qt's own dialog, driven as a user drives it, and the
-// information dialog on what it wrote: every type's file read back by the
-// engine and by ImageMagick, and its facts as the dialog shows them. And
-// printing with no printer installed.
+// Save As through Qt's own dialog as a user drives it, every type read back
+// by the engine and ImageMagick; the information dialog; no printer.
 #include "app/viewer_fixture.h"
 #include "files/InfoFrm.h"
 #include "files/format_name.h"

@@ -1,24 +1,13 @@
-// The menu tree with its captions in both languages, the language switch,
-// About, menus that never offer a command that does not exist, and the
-// floating tool bar: its buttons, their tool tips and spoken names, clicks
-// reaching the dispatcher, pressed states that follow their modes.
+// The menus and About in both languages, every item reaching its command,
+// and the floating tool bar's buttons, tips, spoken names and clicks.
 #include "app/commands.h"
 #include "app/viewer_fixture.h"
-#include "browse/ListFrm.h"
-#include "files/OpenFrm.h"
 
 namespace {
 
-struct Row {
-  int level;
-  const char* name;
-  const char* en;
-  const char* zh;
-};
-
-// The design's menu table, letter for letter.
+// The design's menu table, letter for letter: level, name, English, Chinese.
 // clang-format off
-const Row kMenus[] = {
+const std::tuple<int, const char*, const char*, const char*> kMenus[] = {
     {0, "idm_File", "&File", "文件[&F]"}, {1, "idm_open", "&Open...", "打开[&O]"},
     {1, "idm_save", "&Save As...", "另存为[&S]"}, {1, "idm_picinfo", "&Information", "信息[&I]"},
     {1, "idm_print", "&Print...", "打印[&P]"}, {1, "idm_acquire", "&Acquire", "采集[&A]"},
@@ -59,10 +48,8 @@ QStringList tree(const QList<QAction*>& actions, int level = 0) {
 
 QStringList expected(bool chinese) {
   QStringList out;
-  for (const Row& r : kMenus)
-    out << QStringLiteral("%1 %2 %3")
-               .arg(r.level)
-               .arg(r.name, QString::fromUtf8(chinese ? r.zh : r.en));
+  for (const auto& [level, name, en, zh] : kMenus)
+    out << QStringLiteral("%1 %2 %3").arg(level).arg(name, QString::fromUtf8(chinese ? zh : en));
   return out;
 }
 
