@@ -1,6 +1,7 @@
-// The picture list on the real control: moving through it by tool key,
-// menu item and keyboard, the file list window with its rows and marks,
-// and the slide show. The third picture is named like one but is none.
+// The picture list on the real control: showing a picture (one paint, the
+// transitions in turn, failures), moving by tool key, menu item and keyboard,
+// the file list window with its rows and marks, and the slide show. The third
+// picture is named like one but is none.
 #include "app/viewer_fixture.h"
 #include "base/placement.h"
 
@@ -52,6 +53,60 @@ class BrowseTest : public ViewerTest {
   }
   QStringList paths;
 };
+
+TEST_F(BrowseTest, OnePaintAfterTheLoadWithTransitionsInTurnAcrossBothEntryPoints) {
+  spy().log.clear();
+  window->ShowPicture(1);
+  EXPECT_EQ(spy().log, (QStringList{"setRepaintEnabled(false)", "setTransitionEffect(0)",
+                                    "LoadFile(" + paths[1] + ",0,0,1)", "Repaint()",
+                                    "setRepaintEnabled(true)"}));
+  EXPECT_EQ(window->windowTitle(), paths[1]);
+  // The picture shown ("b" by its name), effects switched first where a star
+  // says; the transition written: effect, delay, grain.
+  const std::pair<QString, const char*> shows[] = {
+      {"*0", "47,0,20"}, {"b", "23,5,10"}, {"3", "47,0,20"}, {"*0", "0"}, {"*1", "23,5,10"}};
+  for (const auto& [show, transition] : shows) {
+    if (show[0] == '*') window->runCommand(Command::idm_effect);
+    spy().log.clear();
+    show == "b" ? window->ShowPicture1(paths[1]) : window->ShowPicture(show.back().digitValue());
+    QStringList written;
+    for (const QString& call : spy().log.filter("setTransition"))
+      written << call.section('(', 1).chopped(1);
+    EXPECT_EQ(written.join(','), transition) << show.toStdString();
+  }
+}
+
+TEST_F(BrowseTest, FailuresKeepTitleAndRepaintSettingAndShowNothing) {
+  // clang-format off
+  const struct { const char* what; std::function<int16_t()> show; int loads; } cases[] = {
+      {"missing file", [&] { return window->ShowPicture1(path("missing.bmp")); }, 1},
+      {"empty name", [&] { return window->ShowPicture1(""); }, 1},
+      {"empty slot 1000", [&] { return window->ShowPicture(1000); }, 1},
+      {"index -1", [&] { return window->ShowPicture(-1); }, 0},
+      {"index 1001", [&] { return window->ShowPicture(1001); }, 0}};
+  // clang-format on
+  for (const auto& c : cases) {
+    for (bool repaint : {true, false}) {
+      SCOPED_TRACE(c.what);
+      window->Engine1->setRepaintEnabled(repaint);
+      spy().log.clear();
+      EXPECT_EQ(c.show(), 0);  // a raised error leaves no status
+      EXPECT_EQ(spy().count("LoadFile"), c.loads);
+      EXPECT_EQ(spy().count("Repaint"), 0);
+      EXPECT_EQ(window->Engine1->RepaintEnabled(), repaint);
+      EXPECT_EQ(window->windowTitle(), paths[0]);
+    }
+  }
+  window->Engine1->setRaiseErrors(false);  // errors as results: still no success
+  EXPECT_NE(window->ShowPicture1(path("missing.bmp")), 0);
+  EXPECT_EQ(window->windowTitle(), paths[0]);
+  // A failing repaint is absorbed; the picture was loaded, so the title moves.
+  window->Engine1->setRepaintEnabled(true);
+  spy().failing = "Repaint";
+  window->ShowPicture(3);
+  EXPECT_EQ(window->windowTitle(), paths[3]);
+  EXPECT_TRUE(window->Engine1->RepaintEnabled());
+}
 
 TEST_F(BrowseTest, EachPictureShownHintsItsNeighboursInTheDirectionOfTravel) {
   // "20": the third picture ahead, the first behind; "-": the hints withdrawn.
