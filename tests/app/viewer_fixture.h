@@ -24,18 +24,6 @@ inline bool centred(const QWidget& w) {
   return (w.frameGeometry().center() - c).manhattanLength() <= 2;
 }
 
-// Runs `inside` on the modal dialog D once it is up; one left open is
-// rejected, as its Cancel would.
-template <typename D>
-void whenShown(std::function<void(D&)> inside) {
-  QTimer::singleShot(0, [inside] {
-    auto* d = qobject_cast<D*>(QApplication::activeModalWidget());
-    ASSERT_NE(d, nullptr);
-    inside(*d);
-    if (d->isVisible()) d->reject();
-  });
-}
-
 class ViewerTest : public ::testing::Test {
  protected:
   void SetUp() override { qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(config.path())); }
@@ -60,6 +48,18 @@ class ViewerTest : public ::testing::Test {
   void click(const QString& name) {
     for (QAction* a : ctx().actions())
       if (a->objectName() == name) a->trigger();
+  }
+  // Runs `command` (a menu item's name or a tool key) with `inside` driving
+  // the modal dialog D it shows; one left open is rejected, as Cancel would.
+  template <typename D>
+  void withDialog(const QString& command, std::function<void(D&)> inside) {
+    QTimer::singleShot(0, [inside] {
+      auto* d = qobject_cast<D*>(QApplication::activeModalWidget());
+      ASSERT_NE(d, nullptr);
+      inside(*d);
+      if (d->isVisible()) d->reject();
+    });
+    command.startsWith("idm_") ? click(command) : window->doFunc(command);
   }
   ToolFrm* tool() { return window->toolWindow().ifLoaded(); }
   ListFrm* list() { return window->listWindow().ifLoaded(); }

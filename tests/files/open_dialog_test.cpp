@@ -281,14 +281,13 @@ TEST_F(OpenCommandTest, OkMakesANewListOfAtMostAThousandNamesOfAnyBytesAndTheFra
   named = pictures(
       named, filenames::nameFromBytes("\xE7\x9B\xB8\xE5\x86\x8C \xFE"));  // 相册 and a stray byte
   window->doFunc("list");
-  whenShown<OpenFrm>([&](OpenFrm& d) {
+  withDialog<OpenFrm>("open", [&](OpenFrm& d) {
     ASSERT_TRUE(d.Dir1->setPath(QFileInfo(named[0]).path()));
     for (int i = 0; i < d.File1->count(); ++i)  // shown as well-formed text
       EXPECT_EQ(QString::fromUtf8(d.File1->item(i)->text().toUtf8()), d.File1->item(i)->text());
     for (int i = 0; i < 126; ++i) d.Command3_Click();  // 1008 names, eight files
     d.Command1_Click();
   });
-  window->doFunc("open");
   ASSERT_EQ(ctx().PictureCount(), 1000);
   EXPECT_EQ(ctx().PictureList(1000), "");
   EXPECT_EQ(window->PictureIndex(), 0);
@@ -307,8 +306,7 @@ TEST_F(OpenCommandTest, OkMakesANewListOfAtMostAThousandNamesOfAnyBytesAndTheFra
   window->doFunc("end");
   EXPECT_EQ(list()->windowTitle(), "图像文件列表 第1000/1000张");
   EXPECT_EQ(window->windowTitle(), ctx().PictureList(999));
-  whenShown<OpenFrm>([](OpenFrm& d) { d.close(); });  // as Cancel, and the dialog goes
-  window->doFunc("open");
+  withDialog<OpenFrm>("open", [](OpenFrm& d) { d.close(); });  // as Cancel; the dialog goes
   EXPECT_TRUE(ctx().PictureCount() == 1000 && !window->openDialog().loaded());
 }
 

@@ -121,7 +121,7 @@ TEST_F(ProcessTest, RotateTurnsByTheTypedAngleItsDialogComesBackAsDesignedAndAHu
       ctx().setUseChinese(r.chinese);
       adopt(before);
       QString seen;
-      whenShown<DegFrm>([&](DegFrm& d) {
+      withDialog<DegFrm>("idm_rotate", [&](DegFrm& d) {
         seen =
             shownAs(d, {d.Text1->text(), d.Label1->text(), d.Command1->text(), d.Command2->text()});
         d.move(3, 3);  // dragged aside: the next showing centres it again
@@ -132,7 +132,6 @@ TEST_F(ProcessTest, RotateTurnsByTheTypedAngleItsDialogComesBackAsDesignedAndAHu
         (r.answer == 'O' || r.answer == '2' ? d.Command1 : d.Command2)->click();
         if (r.answer == '2') d.Command1->click();
       });
-      click("idm_rotate");
       EXPECT_EQ(seen, texts[r.chinese].arg(r.offered));
       const bool turned = r.angle != kNone;
       const Picture expected = copy(before, [&](Picture& p) {
@@ -145,8 +144,7 @@ TEST_F(ProcessTest, RotateTurnsByTheTypedAngleItsDialogComesBackAsDesignedAndAHu
     }
   }
   adopt(Picture());  // a turn the engine refuses: no message, and "9000" next time
-  whenShown<DegFrm>([](DegFrm& d) { d.Command1_Click(); });
-  click("idm_rotate");
+  withDialog<DegFrm>("idm_rotate", [](DegFrm& d) { d.Command1_Click(); });
   EXPECT_FALSE(window->rotateDialog().loaded() || !messages.isEmpty());
   // 40000 x 20000 at 8 bits (800 MB): mirrored in place; turned by 45
   // degrees its canvas would pass the engine's limits.
@@ -157,11 +155,10 @@ TEST_F(ProcessTest, RotateTurnsByTheTypedAngleItsDialogComesBackAsDesignedAndAHu
   spy().adoptPicture(std::move(huge));
   spy().log.clear();
   click("idm_invert");
-  whenShown<DegFrm>([](DegFrm& d) {
+  withDialog<DegFrm>("idm_rotate", [](DegFrm& d) {
     d.Text1->setText("4500");
     d.Command1_Click();
   });
-  click("idm_rotate");
   EXPECT_TRUE(spy().ImageWidth() == 40000 && spy().picture().row(0)[0] == 0 &&
               spy().picture().row(0)[39999] == 255);
   EXPECT_EQ(spy().count("Repaint"), 1);
@@ -191,7 +188,7 @@ TEST_F(ProcessTest, ColourAdjustPreviewsKeepsOnOkAndCancelReturnsToThePictureItF
     spy().setDisplayBrightness(r.base);
     spy().Repaint();
     const int before = grey();
-    whenShown<AdjFrm>([&](AdjFrm& d) {
+    withDialog<AdjFrm>("idm_coloradjust", [&](AdjFrm& d) {
       EXPECT_EQ(
           shownAs(d, {d.Label1->text(), d.Label2->text(), d.Label3->text(), d.Command1->text(),
                       d.Command2->text(), d.Label4->text() + d.Label5->text() + d.Label6->text()}),
@@ -207,7 +204,6 @@ TEST_F(ProcessTest, ColourAdjustPreviewsKeepsOnOkAndCancelReturnsToThePictureItF
       if (r.answer == 'X') return void(d.close());
       (r.answer == 'O' ? d.Command1 : d.Command2)->click();
     });
-    click("idm_coloradjust");
     EXPECT_TRUE(spy().DisplayBrightness() == r.after && spy().DisplayContrast() == 0);
     EXPECT_TRUE(spy().RepaintEnabled() && spy().EraseBackground());
     found = copy(original);
@@ -219,11 +215,10 @@ TEST_F(ProcessTest, ColourAdjustPreviewsKeepsOnOkAndCancelReturnsToThePictureItF
     EXPECT_EQ(spy().frame(), shown);
   }
   adopt(Picture());  // no picture: the engine's refusals are absorbed
-  whenShown<AdjFrm>([](AdjFrm& d) {
+  withDialog<AdjFrm>("idm_coloradjust", [](AdjFrm& d) {
     d.HScroll3->setValue(9);
     d.Command1_Click();
   });
-  click("idm_coloradjust");
   EXPECT_TRUE(spy().picture().empty() && messages.isEmpty());
 }
 
@@ -274,7 +269,7 @@ TEST_F(ProcessTest,
     spy().setAcquireOption(0);
     messages.clear();
     if (r.answer)
-      whenShown<QDialog>([&](QDialog& d) {
+      withDialog<QDialog>("acquire", [&](QDialog& d) {
         auto* resolution = d.findChild<QComboBox*>("resolution");
         resolution->setCurrentIndex(resolution->findData(r.answer == 'H' ? 150 : 75));
         auto* progress = d.findChild<QProgressBar*>("progress");
@@ -282,7 +277,8 @@ TEST_F(ProcessTest,
           QObject::connect(progress, &QProgressBar::valueChanged, &d, &QDialog::reject);
         d.findChild<QPushButton*>(r.answer == 'C' ? "cancelButton" : "scanButton")->click();
       });
-    window->doFunc("acquire");
+    else
+      window->doFunc("acquire");
     EXPECT_EQ(messages.join(""), r.message);
     EXPECT_TRUE(spy().AcquireOption() == (r.answer ? 9 : 0) && spy().RaiseErrors());
     EXPECT_EQ(spy().ImageWidth(), r.answer == 'S' ? 236 : 4);  // the test backend's page at 75 dpi
@@ -297,8 +293,7 @@ TEST_F(ProcessTest, ResizeOffersThePresentSizeAndItsHalfKeepsTheRatioAndTheEngin
   // size the picture ends at.
   const auto resize = [&](int width, int height, std::function<void(PrnFrm&)> inside) {
     adopt(makePattern(uint32_t(width), uint32_t(height), 8));
-    whenShown<PrnFrm>(inside);
-    click("idm_resize");
+    withDialog<PrnFrm>("idm_resize", inside);
     EXPECT_FALSE(window->printDialog().loaded());
     return QSize(int(spy().ImageWidth()), int(spy().ImageHeight()));
   };
