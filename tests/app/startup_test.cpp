@@ -152,12 +152,9 @@ TEST(CommandLine, OnePathJoinedMadeAbsoluteKeptByteForByteQtOptionsIncluded) {
   char* argv[] = {program, bytes, nullptr};
   EXPECT_EQ(filenames::nameToBytes(app::commandLineFrom(app::argumentsFrom(2, argv))), bytes);
   // The program reads it before Qt takes its options out.
-  zelmar::test::TempDir home;
+  const zelmar::test::TempDir home;  // its settings and working folder; offscreen as we are
+  qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(home.path().string()));
   QProcess viewer;
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.insert("QT_QPA_PLATFORM", "offscreen");
-  env.insert("XDG_CONFIG_HOME", QString::fromStdString(home.path().string()));
-  viewer.setProcessEnvironment(env);
   viewer.setWorkingDirectory(QString::fromStdString(home.path().string()));
   // Qt stops at once on a platform it does not know; as part of a picture
   // path the option does nothing and the viewer stays up.

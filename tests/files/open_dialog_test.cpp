@@ -54,10 +54,8 @@ TEST(OpenLists, FilesThatMatchAndFoldersByAncestorsThenSortedSubFoldersOnlyWhere
   EXPECT_EQ(files::joinPath("/pics/", "a.jpg"), "/pics/a.jpg");
 
   FolderList folders;
-  QStringList changes, shown;
-  QObject::connect(&folders, &FolderList::pathChanged, [&](const QString& p) { changes << p; });
+  QStringList shown;
   ASSERT_TRUE(folders.setPath(root + "/"));  // a trailing slash is accepted
-  EXPECT_EQ(changes, QStringList{root});
   for (int i = 0; i < folders.count(); ++i) shown << FolderList::itemPath(folders.item(i));
   const int current = folders.currentRow();
   QStringList ancestors{root};
@@ -69,7 +67,6 @@ TEST(OpenLists, FilesThatMatchAndFoldersByAncestorsThenSortedSubFoldersOnlyWhere
   for (const QString& bad : {root + "/missing", root + "/c.bmp", QString(), "\"" + root + "\""})
     EXPECT_FALSE(folders.setPath(bad)) << bad.toStdString();
   EXPECT_EQ(folders.path(), root);
-  EXPECT_EQ(folders.count(), shown.size());
   emit folders.itemDoubleClicked(folders.item(current + 2));  // enters a sub-folder
   EXPECT_EQ(folders.path(), root + "/beta");
   emit folders.itemDoubleClicked(folders.item(0));  // and an ancestor
@@ -246,7 +243,6 @@ TEST_F(OpenDialog, OkCancelEscapeAndTheFrame) {
   EXPECT_EQ(context.PictureList(0) + context.StartFolder(), "oldunchanged");
   // Opened again, the selection is still there, and OK hands it over.
   EXPECT_EQ(answer([&] { frm->Command1_Click(); }), QDialog::Accepted);
-  EXPECT_EQ(frm->SelectedCount, 1);
   EXPECT_EQ(context.PictureList(0), full("a.jpg"));
   EXPECT_EQ(context.PictureList(1), "old");  // slots past the count are left alone
   EXPECT_EQ(context.StartFolder(), folder);

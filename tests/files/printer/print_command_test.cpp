@@ -98,10 +98,8 @@ TEST(PrintCommand, OnePageWhereTheCentimetresPutItAndNoJobWhenItCannotPrint) {
   // The frame lies two printer pixels (one here) outside the picture.
   for (const auto& [seen, want] :
        {std::pair{picture, placed}, {frame, placed + QMarginsF(1, 1, 1, 1)}}) {
-    EXPECT_NEAR(seen.left(), want.left(), 3);
-    EXPECT_NEAR(seen.top(), want.top(), 3);
-    EXPECT_NEAR(seen.right(), want.right(), 3);
-    EXPECT_NEAR(seen.bottom(), want.bottom(), 3);
+    for (auto edge : {&QRectF::left, &QRectF::top, &QRectF::right, &QRectF::bottom})
+      EXPECT_NEAR((seen.*edge)(), (want.*edge)(), 3);
   }
 
   // A printer removed while the dialog is open.
