@@ -1,7 +1,6 @@
 #pragma once
-// The real control, logging the calls whose order is the behaviour: repaint
-// switching, transitions, loads, paints and prefetch hints. `failing` names an operation
-// that throws as the control does with RaiseErrors on.
+// The real control, logging the calls whose order is the behaviour; `failing`
+// names a call that throws, as the control does with RaiseErrors on.
 #include <QtCore>
 #include <functional>
 

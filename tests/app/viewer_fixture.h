@@ -1,7 +1,6 @@
 #pragma once
-// Shared set-up of the tests that start the viewer: its own settings
-// folder, real pictures, the control wrapped in a call log, and message
-// boxes answered (and recorded) from the test.
+// The viewer started on its own settings folder and real pictures, the
+// control wrapped in a call log, message boxes answered and recorded.
 #include <gtest/gtest.h>
 
 #include <QtTest>

@@ -1,5 +1,4 @@
-// The shared helpers: path splitting, number texts, the lazy window rule
-// and the context's own checks.
+// The shared helpers: a path's folder, number texts, the context's checks.
 #include <gtest/gtest.h>
 
 #include <QtTest>

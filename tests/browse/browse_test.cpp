@@ -1,7 +1,5 @@
-// The picture list on the real control: showing a picture (one paint, the
-// transitions in turn, failures), moving by tool key, menu item and keyboard,
-// the file list window with its rows and marks, and the slide show. The third
-// picture is named like one but is none.
+// The picture list on the real control: showing a picture, moving by key and
+// menu, the file list window and the slide show. The third picture is none.
 #include "app/viewer_fixture.h"
 
 namespace {

@@ -112,7 +112,6 @@ class OpenDialog : public ::testing::Test {
 };
 
 TEST_F(OpenDialog, TextsTipsAndPlaceOnEveryShowing) {
-  EXPECT_TRUE(frm->Check1->isChecked());
   // clang-format off
   const struct { QWidget* w; QString zh, en; } rows[] = {
       {frm->Label2, "目录列表", "Directories"}, {frm->Label5, "文件列表", "File List"},

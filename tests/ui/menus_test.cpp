@@ -67,17 +67,15 @@ TEST_F(MenusTest, TreeCaptionsStatesTheLanguageSwitchAndWindowsNamedForScreenRea
   window->runCommand(Command::idm_lang);
   EXPECT_EQ(tree(window->menuBar()->actions()), expected(true));
 
-  QStringList hidden, checked, shortcuts;
-  for (QAction* a : ctx().actions()) {
-    if (!a->isVisible()) hidden << a->objectName();
-    if (a->isChecked()) checked << a->objectName();
-    if (!a->shortcut().isEmpty()) shortcuts << a->objectName() + "=" + a->shortcut().toString();
-  }
-  EXPECT_EQ(hidden,
-            (QStringList{"idm_effect", "idm_lang", "idm_Emboss", "idm_fringer", "idm_enhanceb"}));
-  EXPECT_EQ(checked, (QStringList{"idm_fit", "idm_ToolBar"}));
-  EXPECT_EQ(shortcuts, (QStringList{"idm_exit=Ctrl+X", "idm_next=Ctrl+N", "idm_prev=Ctrl+P",
-                                    "idm_first=Ctrl+F", "idm_end=Ctrl+E"}));
+  QStringList marks;  // hidden "-", checked "+", shortcut after "="
+  for (QAction* a : ctx().actions())
+    if (!a->isVisible() || a->isChecked() || !a->shortcut().isEmpty())
+      marks << QString(a->isVisible() ? "" : "-") + (a->isChecked() ? "+" : "") + a->objectName() +
+                   "=" + a->shortcut().toString();
+  EXPECT_EQ(marks.join(' '),
+            "idm_exit=Ctrl+X idm_next=Ctrl+N idm_prev=Ctrl+P idm_first=Ctrl+F idm_end=Ctrl+E "
+            "+idm_fit= -idm_effect= +idm_ToolBar= -idm_lang= -idm_Emboss= -idm_fringer= "
+            "-idm_enhanceb=");
   // Windows are announced as windows, with their titles.
   useList(pictures({"a.bmp"}));
   window->doFunc("list");

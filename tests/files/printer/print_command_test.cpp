@@ -1,6 +1,5 @@
-// Printing from the viewer on a real CUPS queue that writes PDF: the page,
-// read back at 600 dpi, has the picture and its frame where the centimetres
-// put them; what cannot print is said and sends no job.
+// Printing on a real CUPS queue that writes PDF: picture and frame where the
+// centimetres put them, read back at 600 dpi; what cannot print sends no job.
 #include "files/print_command.h"
 
 #include <gtest/gtest.h>
