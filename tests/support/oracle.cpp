@@ -95,9 +95,20 @@ ByteVec toolWrites(Tool tool, const std::vector<const Picture*>& pages,
   const std::string out = dir.file(file);
   std::vector<std::string> argv;
   if (tool == Tool::Vips) {
+    // Words "k=v" are save options; others name an operation run in place
+    // of copy, its arguments after the output.
     std::string options;
-    for (const auto& a : args) options += (options.empty() ? "" : ",") + a;
-    argv = {pathOf(tool), "copy", inputs.front(), out + "[" + options + "]"};
+    std::vector<std::string> op;
+    for (const auto& a : args) {
+      if (a.find('=') == std::string::npos) {
+        op.push_back(a);
+      } else {
+        options += (options.empty() ? "" : ",") + a;
+      }
+    }
+    if (op.empty()) op = {"copy"};
+    argv = {pathOf(tool), op[0], inputs.front(), out + "[" + options + "]"};
+    argv.insert(argv.end(), op.begin() + 1, op.end());
   } else if (tool == Tool::Pillow) {
     argv = {pathOf(tool), "-c", kPillowWrite, inputs.front(), out};
     argv.insert(argv.end(), args.begin(), args.end());
@@ -115,8 +126,8 @@ Picture toolReads(Tool tool, Bytes file, const std::string& extension,
                   const std::vector<std::string>& args) {
   Picture p;
   const std::string problem = missingTool(tool);
-  if (!problem.empty() || tool == Tool::Vips) {
-    ADD_FAILURE() << (problem.empty() ? "vips is not used as a reader" : problem);
+  if (!problem.empty()) {
+    ADD_FAILURE() << problem;
     return p;
   }
   TempDir dir;
@@ -125,6 +136,9 @@ Picture toolReads(Tool tool, Bytes file, const std::string& extension,
   std::vector<std::string> argv;
   if (tool == Tool::Pillow) {
     argv = {pathOf(tool), "-c", kPillowRead, in, out};
+  } else if (tool == Tool::Vips) {  // an operation (copy when none), then its arguments
+    argv = {pathOf(tool), args.empty() ? "copy" : args[0], in, out};
+    if (!args.empty()) argv.insert(argv.end(), args.begin() + 1, args.end());
   } else {
     // Eight bits a sample, so bilevel and 5-bit pictures come out as 0..255.
     argv = magick(tool);
