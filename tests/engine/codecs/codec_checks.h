@@ -1,8 +1,7 @@
 #pragma once
 // What the codec tests share: the facts of a decode as one value, files kept
-// under tests/data/codecs with what they must decode to, files other
-// programs make, and the table of formats that drives the checks every
-// codec must pass (codec_table_test).
+// under tests/data/codecs with what they must decode to, and files other
+// programs make.
 #include <gtest/gtest.h>
 
 #include <ostream>
@@ -19,12 +18,6 @@ inline constexpr Tool kIm = Tool::ImageMagick, kGm = Tool::GraphicsMagick, kVips
 
 using DecodeFn = Status (*)(Bytes, const Limits&, Decoded&);
 using EncodeFn = Status (*)(const Picture&, const EncodeOptions&, OutputBuffer&);
-
-// A decode that composes transparency, over the default background.
-template <Status (*F)(Bytes, const DecodeOptions&, Decoded&)>
-Status overDefault(Bytes data, const Limits& limits, Decoded& out) {
-  return F(data, limits, out);
-}
 
 // What a decode tells, compared and printed whole. Sizes are as stored.
 struct Facts {
@@ -51,13 +44,14 @@ std::vector<std::string> dataFiles(const std::string& folder);
 // A file of tests/data/codecs no program writes, and what it must decode
 // to: its facts and the picture's bytes as held (indexes, or R G B), with
 // the palette's first entries when given; or, for `shown`, the colours of
-// its pixels row by row.
+// its pixels row by row, within `tolerance` per channel.
 struct DecodeRow {
   std::string file;
   Facts facts;
   ByteVec samples = {};
   Palette palette = {};
   std::vector<Rgb> shown = {};
+  int tolerance = 0;
 };
 void expectDecodes(const std::vector<DecodeRow>& rows);
 
@@ -78,53 +72,5 @@ struct MadeElsewhere {
 // Each row's file, named "a" + `extension`, read as its judge reads it.
 // Skips the test, with the reason, when a maker or judge is missing.
 void expectReadsLikeItsMaker(const std::string& extension, const std::vector<MadeElsewhere>& rows);
-
-// One format, as the table-driven checks see it. A read-only one has no
-// encode and a program (`maker`) that writes its samples.
-struct Codec {
-  // Programs that read our files: exactly our colours (lossy: within 2 of
-  // our decode), 1-bit files as far as `oneBit` says.
-  enum class OneBit { Any, BlackWhiteOnly, Never };
-  struct Reader {
-    Tool tool;
-    OneBit oneBit = OneBit::Any;
-  };
-  std::string name;  // the file extension, with the dot
-  DecodeFn decode;
-  EncodeFn encode;
-  int format;               // of a colour file
-  std::string compression;  // of our files
-  // A small file declaring width × height with next to no pixel data.
-  ByteVec (*declaring)(uint32_t width, uint32_t height);
-  std::vector<Reader> readers = {};
-  bool lossless = true;         // lossy formats load as 8-bit grey or 24-bit colour
-  int grayFormat = 0;           // the format of a grey file, when another
-  int paletteBits = 0;          // the depth palette pictures load at, when not their own
-  bool needsExtension = false;  // no signature: the registry takes it by extension only
-  size_t checkedFrom = 0;       // damage past this byte is always detected (0: never)
-  bool savesByCode = true;      // the registry writes it by its format code
-  std::vector<std::string> makerArgs = {};  // ImageMagick's, for a read-only format's samples
-  // How a forged size is refused: a library may find the file inconsistent first.
-  ErrorCode forgedSize = ErrorCode::LimitExceeded;
-};
-const std::vector<Codec>& codecs();
-// A file of `p` in this format: ours, or ImageMagick's for a read-only one.
-ByteVec sampleOf(const Codec& codec, const Picture& p, int factor = 64);
-
-// Hand-built files no writer makes: a little-endian TIFF with one strip of
-// uncompressed `pixels` (photometric 1 grey, 2 RGB, 6 YCbCr); `extra`
-// entries replace or add to the directory's (a strip or tile offset of 0
-// means "right after the directory").
-struct TiffEntry {
-  uint16_t tag, type;
-  uint32_t count, value;
-};
-ByteVec buildTiff(uint32_t width, uint32_t height, uint16_t bitsPerSample, uint16_t samples,
-                  uint16_t photometric, const ByteVec& pixels,
-                  const std::vector<TiffEntry>& extra = {});
-// An EXIF block whose first directory holds two ordinary tags, then the
-// orientation (a SHORT), in either byte order; and a JPEG carrying it.
-ByteVec exifBlock(int orientation, bool bigEndian);
-ByteVec withApp1Exif(Bytes jpeg, const ByteVec& block);
 
 }  // namespace zelmar::test

@@ -14,6 +14,24 @@
 namespace zelmar::test {
 namespace {
 
+// An EXIF block whose first directory holds two ordinary tags, then the
+// orientation (a SHORT), in either byte order; and a JPEG carrying it.
+ByteVec exifBlock(int orientation, bool bigEndian) {
+  ByteBuilder f(bigEndian ? ByteBuilder::BigEndian : ByteBuilder::LittleEndian);
+  f.bytes({uint8_t(bigEndian ? 'M' : 'I'), uint8_t(bigEndian ? 'M' : 'I')}).u16(42).u32(8).u16(3);
+  // ImageWidth (a LONG) and a resolution unit (a SHORT) before the orientation.
+  f.u16(0x0100).u16(4).u32(1).u32(640);
+  f.u16(0x0128).u16(3).u32(1).u16(2).u16(0);
+  f.u16(0x0112).u16(3).u32(1).u16(uint16_t(orientation)).u16(0);
+  return f.u32(0).b;  // no next directory
+}
+ByteVec withApp1Exif(Bytes jpeg, const ByteVec& block) {
+  ByteBuilder f(ByteBuilder::BigEndian);
+  f.bytes({0xFF, 0xD8, 0xFF, 0xE1}).u16(uint16_t(2 + 6 + block.size()));
+  f.bytes({'E', 'x', 'i', 'f', 0, 0}).append(block);
+  return f.append(ByteVec(jpeg.begin() + 2, jpeg.end())).b;
+}
+
 TEST(Jpeg, ProbeWantsStartOfImageAndAMarkerAndFactorsStayInRange) {
   EXPECT_TRUE(jpeg::probe(encodeOk(jpeg::encode, makePhoto(8, 8))));
   for (const ByteVec& bad : {ByteVec{0xFF, 0xD8}, ByteVec{'I', 'I', 42, 0}})

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <algorithm>
 
 #include "engine/codecs/codec_checks.h"
 #include "support/pictures.h"
@@ -35,45 +35,19 @@ TEST(Tiff, ManyStripsAndWhiteFirstBlackAndWhiteRoundTrip) {
 
 TEST(Tiff, JpegStripsGiveTheirSamplingAsFormat) {
   REQUIRE_TOOL(Tool::ImageMagick);
-  // A whole JPEG stream as the one strip of a YCbCr TIFF, which is how
-  // JPEG-in-TIFF with inline tables looks; the sampling tag must match it.
-  const Picture photo = makePhoto(32, 16);
-  const struct {
-    const char* sampling;
-    uint16_t h, v;
-    int format;
-  } cases[] = {{"1x1", 1, 1, format::kTiffJpeg444},
-               {"2x1", 2, 1, format::kTiffJpeg422},
-               {"2x2", 2, 2, format::kTiffJpeg420}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.sampling);
-    const ByteVec jpeg = toolWrites(Tool::ImageMagick, photo,
-                                    {"-sampling-factor", c.sampling, "-quality", "95"}, "a.jpg");
-    const Decoded d = decodeOk(
-        tiff::decode,
-        buildTiff(32, 16, 8, 3, 6, jpeg, {{259, 3, 1, 7}, {530, 3, 2, c.h | uint32_t(c.v) << 16}}));
-    EXPECT_EQ(factsOf(d), (Facts{24, 24, 32, 16, c.format, "JPEG"}));
+  // ImageMagick's JPEG as the one strip of a YCbCr TIFF, as JPEG-in-TIFF
+  // with inline tables looks; the sampling tag matches the stream's.
+  for (const auto& [sampling, code] : {std::pair{"1x1", format::kTiffJpeg444},
+                                       {"2x1", format::kTiffJpeg422},
+                                       {"2x2", format::kTiffJpeg420}}) {
+    SCOPED_TRACE(sampling);
+    const ByteVec file = dataFile(std::string("tif-jpeg-strip-") + sampling + ".tif");
+    const uint8_t soi[] = {0xFF, 0xD8, 0xFF};
+    const ByteVec jpeg(std::search(file.begin(), file.end(), soi, soi + 3), file.end());
+    const Decoded d = decodeOk(tiff::decode, file);
+    EXPECT_EQ(factsOf(d), (Facts{24, 24, 32, 16, code, "JPEG"}));
     EXPECT_TRUE(closeColours(d.picture, toolReads(Tool::ImageMagick, jpeg, ".jpg"), 2));
   }
-}
-
-TEST(Tiff, UncompressedYcbcrFollowsTheJpegEquations) {
-  // Full range without subsampling: greys keep Cb = Cr = 128.
-  const ByteVec samples = {0,   128, 128, 200, 128, 128, 76,  85,  255,
-                           150, 44,  21,  29,  255, 107, 255, 128, 128};
-  const Decoded d =
-      decodeOk(tiff::decode, buildTiff(3, 2, 8, 3, 6, samples, {{530, 3, 2, 1 | 1u << 16}}));
-  EXPECT_EQ(factsOf(d), (Facts{24, 24, 3, 2, format::kTiffYcbcr, "None"}));
-  EXPECT_TRUE(closeColours(
-      d.picture,
-      [] {
-        Picture p = solid(3, 2, {});
-        const uint8_t rgb[] = {0, 0,   0, 200, 200, 200, 255, 0,   0,
-                               0, 255, 0, 0,   0,   255, 255, 255, 255};
-        std::memcpy(p.data(), rgb, sizeof rgb);
-        return p;
-      }(),
-      2));
 }
 
 // The offset of the next-directory link of the directory at `ifd`.
@@ -121,6 +95,14 @@ TEST(Tiff, SampleLayoutsBeyondUnsignedBytesAreScaledToEightBits) {
       {"tif-16-bit-cmyk.tif",
        {24, 64, 4, 1, format::kTiffCmyk, "None"},
        {255, 255, 255, 0, 255, 255, 0, 0, 0, 255, 127, 0}},
+      // Full-range YCbCr without subsampling (greys keep Cb = Cr = 128) by
+      // the JPEG equations: black, grey 200, red; green, blue, white.
+      {"tif-ycbcr.tif",
+       {24, 24, 3, 2, format::kTiffYcbcr, "None"},
+       {},
+       {},
+       {{0, 0, 0}, {200, 200, 200}, {255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 255}},
+       2},
       // A byte count claiming 4 GB for a 3 × 4 strip, 8 of whose 12 bytes are there.
       {"tif-forged-strip-size.tif",
        {8, 8, 3, 4, format::kTiff, "None", true, true},
