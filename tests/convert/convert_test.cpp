@@ -41,30 +41,23 @@ TEST(ConvertArguments, BadArgumentsFailWithOneLineAndWriteNothing) {
       {{}, "missing"},
       {{in}, "missing output"},
       {{in, "--bogus", out}, "--bogus"},
-      {{in, "-x", out}, "-x"},
       {{in, out, "--rotate"}, "--rotate"},
       {{in, "--rotate", "ninety", out}, "--rotate"},
       {{in, "--rotate", "1e3", out}, "--rotate"},
       {{in, "--resize", "0x5", out}, "0x5"},
-      {{in, "--resize", "axb", out}, "axb"},
       {{in, "--resize", "20x", out}, "--resize"},
-      {{in, "--resize", "-4x5", out}, "--resize"},
       {{in, "--resize", "70000x5", out}, "--resize"},
       {{in, "--depth", "3", out}, "--depth"},
-      {{in, "--depth", "", out}, "--depth"},
       {{in, "--format", "99", out}, "99"},
       {{in, "--format", "bmp", out}, "--format"},
-      {{in, out, "--format"}, "--format"},
       {{in, "--background", "40404", out}, "--background"},
       {{in, "--background", "zz4040", out}, "--background"},
       {{in, "--saturation", "991", out}, "--saturation"},
-      {{in, "--saturation", "-991", out}, "--saturation"},
       {{in, dir.file("out.gif")}, "out.gif"},
       {{in, dir.file("noextension")}, "noextension"},
       {{in, out, dir.file("third.bmp")}, "third.bmp"},
       {{"--info"}, "--info"},
       {{"--info", in, out}, "--info"},
-      {{in, "--info", out}, "--info"},
   };
   for (const auto& c : cases) {
     std::string shown;
@@ -92,18 +85,15 @@ TEST(Convert, TheExtensionOrFormatCodeChoosesTheFormatAndTheDepthIsKept) {
     std::string format, bits;      // as --info reads the file back
   } cases[] = {
       {{"out.bmp"}, "6", "4"},
-      {{"out.BMP"}, "6", "4"},
       {{"out.pcx"}, "1", "4"},
       {{"out.tif"}, "3", "4"},
-      {{"out.TIFF"}, "3", "4"},
+      {{"out.TIFF"}, "3", "4"},  // any case, either spelling
       {{"out.cmp"}, "5", "4"},
       {{"out.png"}, "200", "4"},
-      {{"out.tga"}, "4", "8"},  // Targa maps palettes at 8 bits
-      {{"out.jpg"}, "21", "24"},
+      {{"out.tga"}, "4", "8"},     // Targa maps palettes at 8 bits
       {{"out.Jpeg"}, "21", "24"},  // JPEG holds colour as 24
       {{"--format", "6", "really-bmp.jpg"}, "6", "4"},
       {{"--format", "5", "really-cmp.bmp"}, "5", "4"},
-      {{"--format", "1", "really-pcx.unknown"}, "1", "4"},
       {{"--format", "3", "really-tiff"}, "3", "4"},
       {{"--format", "21", "really-jpeg.cmp"}, "21", "24"},
   };
@@ -154,13 +144,16 @@ TEST(Convert, FailuresSayWhyInOneLineAndLeaveOutUntouched) {
       {{good, "--resize", "65535x65535", out}, "--resize"},
       {{good, "--format", "6", dir.file("no/such/out.bmp")}, "cannot save"},
       {{good, "--format", "6", dir.file("folder.bmp")}, "cannot save"},
+      // --info names the file it cannot read.
+      {{"--info", dir.file("words.bmp")}, "words.bmp"},
+      {{"--info", dir.file("folder.bmp")}, "folder.bmp"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.args.front() + " " + c.args.back());
     writeText(out, "the old file");
     const RunResult r = convert(c.args);
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(isOneErrorLine(r.err)) << r.err;
+    EXPECT_TRUE(isOneErrorLine(r.err) && r.out.empty()) << r.err;
     EXPECT_NE(r.err.find(c.mentions), std::string::npos) << r.err;
     EXPECT_EQ(fileText(out), "the old file");
   }
