@@ -116,25 +116,20 @@ TEST_F(ControlTest, ArgumentCodesItDoesNotOfferAreRefusedLeavingEverythingAsItWa
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "old contents");
 }
 
+// The run's rules are the saturation session's (tests/engine/ops); here,
+// that the control keeps one and ends it at another operation or a load.
 TEST_F(ControlTest, SaturationWorksFromThePictureBeforeTheRunUntilAnotherOperationOrLoad) {
   TempDir dir;
   const Picture original = makePhoto(40, 30), next = makePhoto(40, 30, 3);
   ASSERT_TRUE(savePicture(next, dir.file("next.bmp"), 6, 24, 64, false).ok());
-  const auto saturated = [](const Picture& p, int v) {
-    Picture out;
-    EXPECT_TRUE(ops::adjustSaturation(p, v, out).ok());
-    return out;
-  };
+  Picture expected;
+  ASSERT_TRUE(ops::adjustSaturation(original, -300, expected).ok());
+  ASSERT_TRUE(ops::mirrorHorizontal(expected).ok());
   control->adoptPicture(copyOf(original));
-  ASSERT_EQ(control->AdjustSaturation(500), 0);
-  ASSERT_EQ(control->AdjustSaturation(-300), 0);
-  EXPECT_TRUE(
-      closeColours(control->picture(), saturated(original, -300), 0));  // not on top of +500
+  for (int v : {500, -300}) ASSERT_EQ(control->AdjustSaturation(v), 0);
   ASSERT_EQ(control->MirrorHorizontal(), 0);
-  ASSERT_EQ(control->AdjustSaturation(0), 0);
-  Picture mirrored = saturated(original, -300);
-  ASSERT_TRUE(ops::mirrorHorizontal(mirrored).ok());
-  EXPECT_TRUE(closeColours(control->picture(), mirrored, 0));
+  ASSERT_EQ(control->AdjustSaturation(0), 0);  // from the mirrored -300, not the original
+  EXPECT_TRUE(closeColours(control->picture(), expected, 0));
   ASSERT_EQ(control->AdjustSaturation(600), 0);
   ASSERT_EQ(control->LoadFile(qpath(dir.file("next.bmp")), 0, 0, 1), 0);
   ASSERT_EQ(control->AdjustSaturation(0), 0);

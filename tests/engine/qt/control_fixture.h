@@ -4,7 +4,9 @@
 
 #include <QApplication>
 #include <QImage>
+#include <algorithm>
 #include <memory>
+#include <vector>
 
 #include "engine/core/picture.h"
 #include "engine/qt/image_control.h"
@@ -27,6 +29,20 @@ class ControlTest : public ::testing::Test {
   // What the control shows now, as a person would see it.
   QImage screen() { return control->grab().toImage().convertToFormat(QImage::Format_RGB32); }
   Rgb at(int x, int y) { return rgbOf(screen().pixel(x, y)); }
+  // Each spot of the screen within `tolerance` of its colour.
+  struct Spot {
+    int x, y;
+    Rgb colour;
+  };
+  void expectShows(const std::vector<Spot>& spots, int tolerance = 0) {
+    const QImage shot = screen();
+    for (const auto& [x, y, c] : spots) {
+      const Rgb got = rgbOf(shot.pixel(x, y));
+      EXPECT_LE(std::max({std::abs(got.r - c.r), std::abs(got.g - c.g), std::abs(got.b - c.b)}),
+                tolerance)
+          << "at " << x << "," << y << ": " << int(got.r) << " " << int(got.g) << " " << int(got.b);
+    }
+  }
 
   std::unique_ptr<ImageControl> control;
 };
