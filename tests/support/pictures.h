@@ -3,12 +3,24 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "engine/core/picture.h"
 
 namespace zelmar::test {
+
+// Every depth a picture may have, each palette depth in colour and in grey.
+struct Depth {
+  int bits;
+  bool gray;
+  friend std::ostream& operator<<(std::ostream& out, Depth d) {
+    return out << d.bits << (d.gray ? "-bit grey" : "-bit");
+  }
+};
+inline constexpr Depth kDepths[] = {{1, true},  {1, false}, {4, false}, {4, true},
+                                    {8, false}, {8, true},  {24, false}};
 
 // A deterministic busy pattern at any depth. Palette depths get a colour
 // palette of 2^bits distinct entries (or a grey ramp when `gray`), and

@@ -103,13 +103,6 @@ Facts factsFor(const Codec& c, const Picture& p) {
       c.compression, gray};
 }
 
-struct Depth {
-  int bits;
-  bool gray;
-};
-constexpr Depth kDepths[] = {{1, true},  {1, false}, {4, false}, {4, true},
-                             {8, false}, {8, true},  {24, false}};
-
 // A busy pattern using every index for lossless formats; a photo reduced to
 // the depth, large enough to judge a lossy one on.
 Picture sourceFor(const Codec& c, uint32_t w, uint32_t h, Depth d) {
@@ -126,8 +119,7 @@ TEST(Codecs, EveryDepthRoundTripsWithItsFacts) {
     if (!c.encode) continue;
     for (const Depth d : kDepths)
       for (uint32_t w : {1u, 7u, 33u}) {  // rows padded every way
-        SCOPED_TRACE(testing::Message()
-                     << c.name << " " << d.bits << (d.gray ? " grey" : "") << " " << w);
+        SCOPED_TRACE(testing::Message() << c.name << " " << d << " " << w);
         const Picture src = sourceFor(c, w, 5, d);
         const Decoded got = decodeOk(c.decode, encodeOk(c.encode, src, 2));
         EXPECT_EQ(factsOf(got), factsFor(c, src));

@@ -49,9 +49,9 @@ TEST(BadInput, NoPictureFailsAndTheSmallestPicturesWork) {
     EXPECT_EQ(op(none).code(), ErrorCode::NoPicture) << name;
     EXPECT_TRUE(none.empty());
     for (auto [w, h] : {std::pair{1u, 1u}, {1u, 3u}, {3u, 1u}, {2u, 2u}})
-      for (const DepthCase& d : kDepths) {
+      for (const Depth d : kDepths) {
         Picture p = makePattern(w, h, d.bits, d.gray);
-        ASSERT_TRUE(op(p).ok()) << name << " " << d.name << " " << w << "x" << h;
+        ASSERT_TRUE(op(p).ok()) << name << " " << d << " " << w << "x" << h;
         EXPECT_FALSE(p.empty());
       }
   }
@@ -72,11 +72,11 @@ TEST(BadInput, RefusedArgumentsLeaveThePictureAsItWas) {
          return ops::adjustSaturation(p, 991, out);
        }},
   };
-  for (const DepthCase& d : kDepths) {
+  for (const Depth d : kDepths) {
     const Picture src = makePattern(9, 7, d.bits, d.gray);
     for (const auto& [name, op] : refused) {
       Picture p = copyOf(src);
-      EXPECT_EQ(op(p).code(), ErrorCode::InvalidArgument) << name << " " << d.name;
+      EXPECT_EQ(op(p).code(), ErrorCode::InvalidArgument) << name << " " << d;
       EXPECT_EQ(p.bits(), src.bits());
       EXPECT_EQ(p.palette(), src.palette());
       EXPECT_TRUE(closeColours(p, src, 0));

@@ -17,8 +17,8 @@ namespace zelmar::test {
 namespace {
 
 TEST(Colour, GreyUsesTheLumaWeightsAtEveryDepth) {
-  for (const DepthCase& d : kDepths) {
-    SCOPED_TRACE(d.name);
+  for (const Depth d : kDepths) {
+    SCOPED_TRACE(testing::Message() << d);
     const Picture src = makePattern(29, 17, d.bits, d.gray, 3);
     Picture p = copyOf(src);
     ASSERT_TRUE(ops::toGrayscale(p).ok());
@@ -103,9 +103,9 @@ TEST(Colour, ErrorDiffusionKeepsFlatGreysEverywhere) {
 TEST(Colour, ConversionsThatFitKeepEveryColour) {
   // Up to 24 bits, 1 and 4 bits up to 8, and 24-bit pictures with few
   // colours back down: no colour changes, whatever the dither.
-  for (const DepthCase& d : kDepths) {
+  for (const Depth d : kDepths) {
     if (d.bits == 24) continue;
-    SCOPED_TRACE(d.name);
+    SCOPED_TRACE(testing::Message() << d);
     const Picture src = makePattern(31, 9, d.bits, d.gray);
     Picture p = copyOf(src), rgb = copyOf(src);
     ASSERT_TRUE(ops::changeColorDepth(p, 8, ops::Dither::ErrorDiffusion).ok());
@@ -198,10 +198,10 @@ TEST(Filters, MatchTheTextbookConvolutionAtEveryDepth) {
   };
   // Grey stays grey, palettes become full colour. The 24-bit picture is
   // taller than the rows a thread takes, so band edges are covered too.
-  for (const DepthCase& d : kDepths) {
+  for (const Depth d : kDepths) {
     const Picture src = makePattern(41, d.bits == 24 ? 300 : 12, d.bits, d.gray, 9);
     for (const auto& f : cases) {
-      SCOPED_TRACE(testing::Message() << d.name << " " << f.name);
+      SCOPED_TRACE(testing::Message() << d << " " << f.name);
       Picture p = copyOf(src);
       ASSERT_TRUE(f.op(p).ok());
       EXPECT_EQ(p.bits(), src.isGray() ? 8 : 24);
@@ -224,15 +224,15 @@ TEST(Saturation, MovesColoursAlongTheirGreyAxisAndZeroGivesTheBase) {
     EXPECT_NEAR(pixelAt(out, 0, 0).b, b, 1) << v;
     EXPECT_EQ(pixelAt(out, 1, 0), (Rgb{90, 90, 90})) << v;
   }
-  for (const DepthCase& d : kDepths) {
+  for (const Depth d : kDepths) {
     const Picture base = makePattern(21, 14, d.bits, d.gray);
     Picture out;
     ASSERT_TRUE(ops::adjustSaturation(base, 0, out).ok());
-    EXPECT_EQ(out.bits(), base.bits()) << d.name;
+    EXPECT_EQ(out.bits(), base.bits()) << d;
     EXPECT_EQ(out.palette(), base.palette());
     EXPECT_TRUE(std::equal(out.data(), out.data() + out.byteSize(), base.data()));
     ASSERT_TRUE(ops::adjustSaturation(base, 300, out).ok());
-    EXPECT_EQ(out.bits(), base.isGray() ? base.bits() : 24) << d.name;
+    EXPECT_EQ(out.bits(), base.isGray() ? base.bits() : 24) << d;
   }
 }
 

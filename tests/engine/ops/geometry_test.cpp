@@ -35,30 +35,18 @@ TEST(Geometry, MatchesImageMagickExactlyKeepingTheDepth) {
        [](Picture& p) { return ops::rotate(p, -9000, true, {}); },
        {"-rotate", "270"}},
   };
-  for (const DepthCase& d : kDepths) {
-    const Picture src = makePattern(37, 23, d.bits, d.gray, 11);  // odd: the middle stays put
+  for (const Depth d : kDepths) {
+    // Odd sizes (the middle stays put) and even ones, by turns.
+    const uint32_t even = d.gray;
+    const Picture src = makePattern(37 + even, 23 + even, d.bits, d.gray, 11);
     for (const auto& c : cases) {
-      SCOPED_TRACE(testing::Message() << d.name << " " << c.name);
+      SCOPED_TRACE(testing::Message() << d << " " << c.name);
       Picture ours = copyOf(src);
       ASSERT_TRUE(c.op(ours).ok());
       EXPECT_EQ(ours.bits(), d.bits);
       EXPECT_EQ(ours.isGray(), src.isGray());
       EXPECT_TRUE(closeColours(ours, toolApplies(Tool::ImageMagick, src, c.im), 0));
     }
-  }
-}
-
-TEST(Geometry, EachUndoesItselfAtEveryDepth) {
-  for (const DepthCase& d : kDepths) {
-    SCOPED_TRACE(d.name);
-    const Picture src = makePattern(38, 24, d.bits, d.gray, 5);  // even sizes too
-    Picture p = copyOf(src);
-    for (auto op : {ops::mirrorHorizontal, ops::mirrorHorizontal, ops::flipVertical,
-                    ops::flipVertical, ops::invertColors, ops::invertColors})
-      ASSERT_TRUE(op(p).ok());
-    for (int i = 0; i < 4; ++i) ASSERT_TRUE(ops::rotate(p, -9000, true, {}).ok());
-    EXPECT_TRUE(closeColours(p, src, 0));
-    EXPECT_EQ(p.palette(), src.palette());
   }
 }
 
@@ -82,11 +70,11 @@ TEST(Resize, GivesTheRoundedSizeKeepsTheMeanColourAndTheGreyness) {
     const auto m = meanColour(p);
     for (size_t ch = 0; ch < 3; ++ch) EXPECT_NEAR(m[ch], mean[ch], 1.5) << c.w << "x" << c.h;
   }
-  for (const DepthCase& d : kDepths) {
+  for (const Depth d : kDepths) {
     Picture p = makePattern(40, 30, d.bits, d.gray);
     const bool gray = p.isGray();
     ASSERT_TRUE(ops::resize(p, 20, 45, kSmooth).ok());
-    EXPECT_EQ(p.bits(), gray ? 8 : 24) << d.name;
+    EXPECT_EQ(p.bits(), gray ? 8 : 24) << d;
   }
 }
 
@@ -208,13 +196,13 @@ TEST(Rotate, AnglesReduceModuloAFullTurnAndDepthAndFillDecideTheForm) {
     Picture p = copyOf(src);
     EXPECT_TRUE(ops::rotate(p, a, true, {}).ok()) << a;
   }
-  for (const DepthCase& d : kDepths) {
+  for (const Depth d : kDepths) {
     const Picture pic = makePattern(20, 10, d.bits, d.gray);
     Picture greyFill = copyOf(pic), colourFill = copyOf(pic);
     ASSERT_TRUE(ops::rotate(greyFill, 1000, true, {60, 60, 60}).ok());
     ASSERT_TRUE(ops::rotate(colourFill, 1000, true, {60, 0, 0}).ok());
-    EXPECT_EQ(greyFill.bits(), pic.isGray() ? 8 : 24) << d.name;
-    EXPECT_EQ(colourFill.bits(), 24) << d.name;  // a grey picture cannot hold a red corner
+    EXPECT_EQ(greyFill.bits(), pic.isGray() ? 8 : 24) << d;
+    EXPECT_EQ(colourFill.bits(), 24) << d;  // a grey picture cannot hold a red corner
     EXPECT_EQ(pixelAt(colourFill, 0, 0), (Rgb{60, 0, 0}));
   }
   Picture same = makePattern(20, 10, 24);  // without enlarging, the canvas keeps its size

@@ -1,6 +1,5 @@
 #pragma once
-// Shared by the operation tests: every depth the engine holds, and measures
-// of colour seen from a distance.
+// Shared by the operation tests: measures of colour seen from a distance.
 #include <array>
 #include <set>
 
@@ -8,17 +7,6 @@
 #include "support/pictures.h"
 
 namespace zelmar::test {
-
-struct DepthCase {
-  int bits;
-  bool gray;
-  const char* name;
-};
-inline constexpr DepthCase kDepths[] = {{1, false, "1-bit"},
-                                        {4, false, "4-bit"},
-                                        {8, false, "8-bit colour"},
-                                        {8, true, "8-bit grey"},
-                                        {24, false, "24-bit"}};
 
 inline std::array<double, 3> meanColour(const Picture& p) {
   std::array<double, 3> sum{};
