@@ -155,7 +155,7 @@ TEST(Convert, FailuresSayWhyInOneLineAndLeaveOutUntouched) {
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(isOneErrorLine(r.err) && r.out.empty()) << r.err;
     EXPECT_NE(r.err.find(c.mentions), std::string::npos) << r.err;
-    EXPECT_EQ(fileText(out), "the old file");
+    EXPECT_EQ(readText(out), "the old file");
   }
   EXPECT_TRUE(fs::is_directory(dir.file("folder.bmp")));
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 5)

@@ -2,8 +2,6 @@
 // Running zelmar-convert as a user would, and reading what it reports.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <sstream>
 #include <string>
@@ -11,6 +9,7 @@
 
 #include "engine/io/file_io.h"
 #include "support/process.h"
+#include "support/temp_dir.h"
 
 namespace zelmar::test {
 
@@ -38,14 +37,6 @@ inline void saveBmp(const Picture& picture, const std::string& path) {
 inline Picture load(const std::string& path) {
   Decoded d;
   return loadPicture(path, {}, d).ok() ? std::move(d.picture) : Picture();
-}
-
-inline std::string fileText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-inline void writeText(const std::string& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
 }
 
 // Standard error holds exactly one line, starting with the program's name.

@@ -1,6 +1,9 @@
 #pragma once
-// A fresh folder under the system's temporary folder, removed with its contents.
+// A fresh folder under the system's temporary folder, removed with its
+// contents, and the files in it as text.
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 namespace zelmar::test {
@@ -17,5 +20,14 @@ class TempDir {
  private:
   std::filesystem::path path_;
 };
+
+// A whole file as text, and a file made of a text.
+inline std::string readText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+inline void writeText(const std::string& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
 
 }  // namespace zelmar::test
