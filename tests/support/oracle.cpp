@@ -1,9 +1,5 @@
 #include "support/oracle.h"
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-
 #include "support/pictures.h"
 #include "support/process.h"
 #include "support/temp_dir.h"
@@ -13,17 +9,8 @@ namespace {
 
 // Found at configure time; empty when missing.
 std::string pathOf(Tool tool) {
-  switch (tool) {
-    case Tool::ImageMagick:
-      return ZELMAR_IM_CONVERT;
-    case Tool::GraphicsMagick:
-      return ZELMAR_GM;
-    case Tool::Vips:
-      return ZELMAR_VIPS;
-    case Tool::Pillow:
-      return ZELMAR_PYTHON;
-  }
-  return {};
+  const char* const paths[] = {ZELMAR_IM_CONVERT, ZELMAR_GM, ZELMAR_VIPS, ZELMAR_PYTHON};
+  return paths[int(tool)];
 }
 
 const char* nameOf(Tool tool) {
@@ -50,14 +37,11 @@ Image.open(sys.argv[1]).convert('RGB').save(sys.argv[2], 'PPM')
 )";
 
 ByteVec slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return ByteVec(std::istreambuf_iterator<char>(in), {});
+  const std::string text = readText(path);
+  return ByteVec(text.begin(), text.end());
 }
-
-bool spit(const std::string& path, Bytes data) {
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(data.data()), std::streamsize(data.size()));
-  return bool(out);
+void spit(const std::string& path, Bytes data) {
+  writeText(path, std::string(data.begin(), data.end()));
 }
 
 bool succeeded(Tool tool, const RunResult& r) {
@@ -132,7 +116,7 @@ Picture toolReads(Tool tool, Bytes file, const std::string& extension,
   }
   TempDir dir;
   const std::string in = dir.file("in" + extension), out = dir.file("out.ppm");
-  if (!spit(in, file)) return p;
+  spit(in, file);
   std::vector<std::string> argv;
   if (tool == Tool::Pillow) {
     argv = {pathOf(tool), "-c", kPillowRead, in, out};
@@ -160,7 +144,7 @@ Picture toolApplies(Tool tool, const Picture& picture, const std::vector<std::st
 std::string toolIdentify(Bytes file, const std::string& extension, const std::string& format) {
   TempDir dir;
   const std::string in = dir.file("in" + extension);
-  if (!spit(in, file)) return {};
+  spit(in, file);
   // ImageMagick's identify sits beside its convert, named alike.
   std::string identify = pathOf(Tool::ImageMagick);
   identify.replace(identify.rfind("convert"), 7, "identify");
