@@ -32,16 +32,6 @@ ByteVec withApp1Exif(Bytes jpeg, const ByteVec& block) {
   return f.append(ByteVec(jpeg.begin() + 2, jpeg.end())).b;
 }
 
-TEST(Jpeg, ProbeWantsStartOfImageAndAMarkerAndFactorsStayInRange) {
-  EXPECT_TRUE(jpeg::probe(encodeOk(jpeg::encode, makePhoto(8, 8))));
-  for (const ByteVec& bad : {ByteVec{0xFF, 0xD8}, ByteVec{'I', 'I', 42, 0}})
-    EXPECT_FALSE(jpeg::probe(bad));
-  OutputBuffer out;
-  for (int factor : {1, 256})
-    EXPECT_EQ(jpeg::encode(makePhoto(8, 8), {factor}, out).code(), ErrorCode::InvalidArgument);
-  EXPECT_EQ(out.size(), 0u);
-}
-
 // The quantisation tables of a file, which the quality alone decides.
 ByteVec quantTables(const ByteVec& file) {
   ByteVec tables;
@@ -66,6 +56,10 @@ TEST(Jpeg, FactorMapsToTheQualityOfOtherWritersAtFourTwoZero) {
   }
   EXPECT_EQ(toolIdentify(encodeOk(jpeg::encode, photo), ".jpg", "%[jpeg:sampling-factor]"),
             "2x2,1x1,1x1");
+  OutputBuffer out;  // factors run from 2 to 255
+  for (int factor : {1, 256})
+    EXPECT_EQ(jpeg::encode(photo, {factor}, out).code(), ErrorCode::InvalidArgument);
+  EXPECT_EQ(out.size(), 0u);
 }
 
 TEST(Jpeg, ExifOrientationStandsThePictureUpLikeOtherViewers) {
@@ -145,56 +139,36 @@ TEST(ExifOrientation, WhatIsNotAnOrientationTagOrNotWholeMeansAsStored) {
   for (const ByteVec& bad : {noMagic, farIfd, onlyTwo}) EXPECT_EQ(jpeg::exifOrientation(bad), 1);
 }
 
-ByteVec segment(uint8_t marker, const ByteVec& payload) {
-  ByteBuilder f(ByteBuilder::BigEndian);
-  return f.bytes({0xFF, marker}).u16(uint16_t(payload.size() + 2)).append(payload).b;
-}
-
-ByteVec exif(int orientation) {
-  return segment(
-      0xE1,
-      ByteBuilder().bytes({'E', 'x', 'i', 'f', 0, 0}).append(exifBlock(orientation, false)).b);
-}
-
-ByteVec concat(std::initializer_list<ByteVec> parts) {
-  ByteBuilder f;
-  for (const auto& p : parts) f.append(p);
-  return f.b;
-}
-
+// Files of hand-built segments: EXIF and Adobe found before the first scan
+// only, and nothing trusted past a malformed segment.
 TEST(JpegMarkers, FindExifAndAdobeBeforeTheScanOnlyAndStopAtMalformedSegments) {
-  const ByteVec soi = {0xFF, 0xD8}, sos = {0xFF, 0xDA, 0, 2},
-                jfif = segment(0xE0, {'J', 'F', 'I', 'F', 0});
-  const ByteVec adobe = segment(0xEE, {'A', 'd', 'o', 'b', 'e', 0, 100, 0, 0, 0, 0, 2});
-  const ByteVec file = concat({soi, jfif, exif(8), adobe, sos, {1, 2}}),
-                good = concat({soi, exif(5)});
-  ByteVec overrun = good, tiny = good;
-  overrun[4] = 0x7F;         // a length running past the end
-  tiny[4] = 0, tiny[5] = 1;  // a length below 2
   const struct {
     const char* name;
-    ByteVec file;
     int orientation;
     bool adobe;
   } cases[] = {
-      {"EXIF and Adobe", file, 8, true},
+      {"exif-and-adobe", 8, true},
       // Fill bytes before a marker are allowed; only the first EXIF segment counts.
-      {"fill and two EXIF", concat({soi, {0xFF, 0xFF}, exif(6), exif(3), sos}), 6, false},
+      {"fill-and-two-exif", 6, false},
       // Segments after the first scan are pixel data, not markers to trust.
-      {"after the scan", concat({soi, sos, exif(6), adobe}), 1, false},
-      {"overrun", overrun, 1, false},
-      {"tiny", tiny, 1, false},
-      {"no start", ByteVec(good.begin() + 2, good.end()), 1, false},
+      {"after-the-scan", 1, false},
+      {"length-past-the-end", 1, false},
+      {"length-below-2", 1, false},
+      {"no-start", 1, false},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(jpeg::scanMarkers(c.file).orientation, c.orientation) << c.name;
-    EXPECT_EQ(jpeg::scanMarkers(c.file).adobe, c.adobe) << c.name;
+    const ByteVec file = dataFile(std::string("jpeg-markers-") + c.name + ".jpg");
+    EXPECT_EQ(jpeg::scanMarkers(file).orientation, c.orientation) << c.name;
+    EXPECT_EQ(jpeg::scanMarkers(file).adobe, c.adobe) << c.name;
   }
-  EXPECT_EQ(jpeg::scanMarkers(file).scanData,
-            file.size() - 2);  // the coded data follows the scan header
-  EXPECT_EQ(jpeg::scanMarkers(overrun).scanData, 0u);
-  for (size_t n = 0; n < good.size(); ++n)
-    EXPECT_EQ(jpeg::scanMarkers(Bytes(good.data(), n)).orientation, 1) << n;
+  // The coded data follows the scan header, two bytes before the end.
+  const ByteVec both = dataFile("jpeg-markers-exif-and-adobe.jpg");
+  EXPECT_EQ(jpeg::scanMarkers(both).scanData, both.size() - 2);
+  EXPECT_EQ(jpeg::scanMarkers(dataFile("jpeg-markers-length-past-the-end.jpg")).scanData, 0u);
+  // An EXIF segment (orientation 5) cut anywhere counts for nothing.
+  const ByteVec alone = dataFile("jpeg-markers-exif-5-alone.jpg");
+  for (size_t n = 0; n < alone.size(); ++n)
+    EXPECT_EQ(jpeg::scanMarkers(Bytes(alone.data(), n)).orientation, 1) << n;
 }
 
 }  // namespace
