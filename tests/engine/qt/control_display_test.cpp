@@ -242,6 +242,7 @@ class TransitionTest : public ControlTest {
   // first frame in between.
   QImage firstStepFromRed(int16_t effect, int16_t delay, int16_t grain, Rgb next,
                           bool erase = false) {
+    control->setTransitionEffect(0);
     control->adoptPicture(solid(200, 100, {255, 0, 0}));
     control->Repaint();
     control->setRepaintEnabled(false);
@@ -264,30 +265,22 @@ class TransitionTest : public ControlTest {
   }
 };
 
-TEST_F(TransitionTest, CrossFadeMixesBothPicturesThenEndsOnTheNewOne) {
-  const QImage mid = firstStepFromRed(47, 0, 20, {0, 255, 0});
+TEST_F(TransitionTest, EachEffectRunsItsWayThenEndsOnTheNewestPicture) {
+  QImage mid = firstStepFromRed(47, 0, 20, kGreen);  // a cross-fade mixes both
   for (int x : {0, 100, 199}) {
     const Rgb c = rgbOf(mid.pixel(x, 50));
     EXPECT_TRUE(c.r > 0 && c.g > 0 && c.b == 0) << x;
   }
-  expectEndsOn({0, 255, 0});
-}
-
-TEST_F(TransitionTest, WipeShowsNewBandsFromTheLeftThenEndsOnTheNewOne) {
-  const QImage mid = firstStepFromRed(23, 5, 10, {0, 255, 0});
-  EXPECT_EQ(rgbOf(mid.pixel(0, 50)), (Rgb{0, 255, 0}));
-  EXPECT_EQ(rgbOf(mid.pixel(199, 50)), (Rgb{255, 0, 0}));
-  expectEndsOn({0, 255, 0});
-}
-
-TEST_F(TransitionTest, ErasingFirstStartsFromTheBackground) {
-  const QImage first = firstStepFromRed(23, 100, 10, {0, 255, 0}, true);
-  EXPECT_EQ(rgbOf(first.pixel(199, 50)), kBack);
-  expectEndsOn({0, 255, 0});
-}
-
-TEST_F(TransitionTest, ANewPictureDuringATransitionEndsOnTheNewestPicture) {
-  firstStepFromRed(23, 100, 10, {0, 255, 0});
+  expectEndsOn(kGreen);
+  mid = firstStepFromRed(23, 5, 10, kGreen);  // a wipe shows new bands from the left
+  EXPECT_EQ(rgbOf(mid.pixel(0, 50)), kGreen);
+  EXPECT_EQ(rgbOf(mid.pixel(199, 50)), kRed);
+  expectEndsOn(kGreen);
+  mid = firstStepFromRed(23, 100, 10, kGreen, true);  // erasing first starts from the background
+  EXPECT_EQ(rgbOf(mid.pixel(199, 50)), kBack);
+  expectEndsOn(kGreen);
+  // A new picture during a transition: it ends on the newest.
+  firstStepFromRed(23, 100, 10, kGreen);
   control->adoptPicture(solid(200, 100, {0, 0, 255}));
   control->Repaint();
   EXPECT_TRUE(control->transitionRunning());
