@@ -82,18 +82,6 @@ TEST(ReadFileBytes, RefusesWhatIsNotARegularReadableFileAndHandsOutNothing) {
   EXPECT_EQ(code, int(ErrorCode::FileUnreadable));
 }
 
-// Larger than one read; a failed load keeps what the caller held (seen
-// through the control in its tests).
-TEST(ReadFileBytes, ReadsEveryByte) {
-  TempDir dir;
-  std::string content(300000, '\0');
-  for (size_t i = 0; i < content.size(); ++i) content[i] = char(i * 31 + i / 977);
-  writeText(dir.file("big"), content);
-  std::vector<uint8_t> data;
-  ASSERT_TRUE(readFileBytes(dir.file("big"), data).ok());
-  EXPECT_EQ(std::string(data.begin(), data.end()), content);
-}
-
 TEST(WriteFileAtomic, NewFilesTakeTheUmaskReplacedOnesKeepTheirModeAndNoTemporaryStays) {
   TempDir dir;
   const std::string target = dir.file("out.bmp");

@@ -245,7 +245,6 @@ TEST(SaturationSession, ARunStartsFromItsBaseUntilAnythingElseHappens) {
   };
   ops::SaturationSession s;
   s.reset(copyOf(photo));
-  EXPECT_FALSE(s.hasBase());
   // Each result is the base changed once by that value, not the sum.
   for (int v : {500, -300, 990, -990, 10, 0}) {
     ASSERT_TRUE(s.adjustSaturation(v).ok());
@@ -257,18 +256,22 @@ TEST(SaturationSession, ARunStartsFromItsBaseUntilAnythingElseHappens) {
   // Another operation ends the run, even a failed one: 0 then keeps what is there.
   ASSERT_TRUE(s.adjustSaturation(600).ok());
   ASSERT_TRUE(s.apply(ops::mirrorHorizontal).ok());
-  EXPECT_FALSE(s.hasBase());
   Picture expect = saturated(photo, 600);
   ASSERT_TRUE(ops::mirrorHorizontal(expect).ok());
   ASSERT_TRUE(s.adjustSaturation(0).ok());
   EXPECT_TRUE(closeColours(s.picture(), expect, 0));
+  // A failed operation ends it too: 0 keeps the -500 picture.
   ASSERT_TRUE(s.adjustSaturation(-500).ok());
+  const Picture before = copyOf(s.picture());
   EXPECT_FALSE(s.apply([](Picture& p) { return ops::enhanceEdges(p, 5000); }).ok());
-  EXPECT_FALSE(s.hasBase());
+  ASSERT_TRUE(s.adjustSaturation(0).ok());
+  EXPECT_TRUE(closeColours(s.picture(), before, 0));
   // A new picture starts afresh; none at all refuses.
   ASSERT_TRUE(s.adjustSaturation(300).ok());
-  s.reset(makePattern(5, 5, 8, true));
-  EXPECT_FALSE(s.hasBase());
+  const Picture grey = makePattern(5, 5, 8, true);
+  s.reset(copyOf(grey));
+  ASSERT_TRUE(s.adjustSaturation(0).ok());
+  EXPECT_TRUE(closeColours(s.picture(), grey, 0));
   s.reset(Picture());
   EXPECT_EQ(s.adjustSaturation(100).code(), ErrorCode::NoPicture);
 }

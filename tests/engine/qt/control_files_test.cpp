@@ -111,21 +111,6 @@ TEST_F(ControlTest, TransparentPixelsLoadAsTheBackColor) {
   }
 }
 
-TEST_F(ControlTest, SaveWritesWhatAnotherControlLoadsBackAndFailsWithoutHarm) {
-  TempDir dir;
-  control->adoptPicture(makePattern(21, 13, 24));
-  const std::string path = dir.file("copy.pcx");
-  ASSERT_EQ(control->SaveFile(qpath(path), 1, 24, 64, false), 0);
-  ImageControl other;
-  ASSERT_EQ(other.LoadFile(qpath(path), 0, 0, 1), 0);
-  EXPECT_TRUE(closeColours(other.picture(), makePattern(21, 13, 24), 0));
-  control->setRaiseErrors(false);
-  EXPECT_NE(control->SaveFile(qpath(dir.file("no/such/folder/x.bmp")), 6, 24, 64, false), 0);
-  EXPECT_NE(control->SaveFile(qpath(path), 6, 24, 64, true), 0);  // appending a page
-  ASSERT_EQ(other.LoadFile(qpath(path), 0, 0, 1), 0);
-  EXPECT_EQ(other.FileFormat(), 1);
-}
-
 TEST_F(ControlTest, ClipboardRoundTripsEveryDepthAndGreyPastesAsGrey) {
   for (int bits : {1, 4, 8, 24}) {
     SCOPED_TRACE(bits);
