@@ -41,6 +41,9 @@ Picture copyOf(const Picture& p);
 // The colour a pixel shows, whatever the depth.
 Rgb pixelAt(const Picture& p, uint32_t x, uint32_t y);
 
+// How many distinct colours the picture shows.
+size_t colourCount(const Picture& p);
+
 // Mean of the absolute channel differences over every pixel and channel;
 // a huge value when the sizes differ.
 double meanChannelDiff(const Picture& a, const Picture& b);

@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "engine/ops/ops.h"
-#include "ops_checks.h"
+#include "support/pictures.h"
 
 namespace zelmar::test {
 namespace {

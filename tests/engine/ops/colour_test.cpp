@@ -9,12 +9,31 @@
 
 #include "engine/ops/ops.h"
 #include "engine/ops/saturation_session.h"
-#include "ops_checks.h"
 #include "support/oracle.h"
+#include "support/pictures.h"
 #include "support/temp_dir.h"
 
 namespace zelmar::test {
 namespace {
+
+// Mean absolute channel difference of the averages of `block` × `block`
+// squares: what error diffusion is meant to keep.
+double blockMeanError(const Picture& a, const Picture& b, uint32_t block) {
+  double sum = 0;
+  int n = 0;
+  for (uint32_t by = 0; by + block <= a.height(); by += block)
+    for (uint32_t bx = 0; bx + block <= a.width(); bx += block) {
+      std::array<double, 3> d{};
+      for (uint32_t y = by; y < by + block; ++y)
+        for (uint32_t x = bx; x < bx + block; ++x) {
+          const Rgb p = pixelAt(a, x, y), q = pixelAt(b, x, y);
+          d[0] += p.r - q.r, d[1] += p.g - q.g, d[2] += p.b - q.b;
+        }
+      for (double v : d) sum += std::abs(v) / (block * block);
+      n += 3;
+    }
+  return sum / n;
+}
 
 TEST(Colour, GreyUsesTheLumaWeightsAtEveryDepth) {
   for (const Depth d : kDepths) {
