@@ -1,11 +1,9 @@
 #include "engine/codecs/codec_checks.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 
 #include "engine/io/formats.h"
 #include "support/pictures.h"
@@ -85,51 +83,6 @@ void expectDecodes(const std::vector<DecodeRow>& rows) {
           row.tolerance)
           << "pixel " << i;
     }
-  }
-}
-
-namespace {
-
-// How a judge reads a file: transparency flattened over `back` (vips
-// judges only files with transparency; Pillow none).
-Picture judged(Tool judge, Bytes file, const std::string& extension, Rgb back) {
-  char text[16];
-  if (judge == kPil) return toolReads(judge, file, extension);
-  if (judge == kVips) {
-    std::snprintf(text, sizeof text, "%d %d %d", back.r, back.g, back.b);
-    return toolReads(judge, file, extension, {"flatten", "--background", text});
-  }
-  std::snprintf(text, sizeof text, "#%02X%02X%02X", back.r, back.g, back.b);
-  std::vector<std::string> args = {"-background", text, "-flatten"};
-  // ImageMagick would flatten a grey picture over a grey version of `back`.
-  if (judge == kIm) args.insert(args.begin(), {"-colorspace", "sRGB"});
-  return toolReads(judge, file, extension, args);
-}
-
-}  // namespace
-
-void expectReadsLikeItsMaker(const std::string& extension, const std::vector<MadeElsewhere>& rows) {
-  for (const MadeElsewhere& r : rows) {
-    REQUIRE_TOOL(r.maker);
-    REQUIRE_TOOL(r.judge);
-  }
-  for (const MadeElsewhere& r : rows) {
-    SCOPED_TRACE(testing::Message() << extension << " by " << int(r.maker) << " " << r.coder
-                                    << r.source << " " << r.args);
-    const int bits = r.source == "photo" ? 24 : std::stoi(r.source);
-    const bool gray = r.source.back() == 'g';
-    const Picture src = r.source == "photo" ? makePhoto(33, 9) : makePattern(33, 9, bits, gray);
-    std::vector<std::string> args;
-    std::istringstream words(r.args);
-    for (std::string w; words >> w;) args.push_back(w);
-    const ByteVec file = toolWrites(r.maker, src, args, r.coder + "a" + extension);
-    ASSERT_FALSE(file.empty());
-    Decoded d;
-    const Status s = decodeAny(file, extension, DecodeOptions({}, r.back), d);
-    ASSERT_TRUE(s.ok()) << s.message();
-    EXPECT_EQ(factsOf(d), (Facts{r.loadsBits, r.originBits, 33, 9, r.format, r.compression,
-                                 gray && r.loadsBits < 24}));
-    EXPECT_TRUE(closeColours(d.picture, judged(r.judge, file, extension, r.back), r.tolerance));
   }
 }
 

@@ -1,7 +1,6 @@
 #pragma once
-// What the codec tests share: the facts of a decode as one value, files kept
-// under tests/data/codecs with what they must decode to, and files other
-// programs make.
+// What the codec tests share: the facts of a decode as one value, and files
+// kept under tests/data/codecs with what they must decode to.
 #include <gtest/gtest.h>
 
 #include <ostream>
@@ -54,23 +53,5 @@ struct DecodeRow {
   int tolerance = 0;
 };
 void expectDecodes(const std::vector<DecodeRow>& rows);
-
-// A file another program makes, and what must be read from it: the
-// picture its maker reads from it (or `judge`, when the maker misreads the
-// format), transparency flattened over `back`, within `tolerance` per channel.
-struct MadeElsewhere {
-  Tool maker;
-  std::string source;  // "24", "8", "4": colour patterns; "8g", "4g", "1g": grey; "photo"
-  std::string args;    // the maker's arguments, separated by blanks
-  int loadsBits, originBits, format;
-  std::string compression;
-  int tolerance = 0;
-  Tool judge = maker;
-  std::string coder = "";  // for the magicks, such as "BMP3:"
-  Rgb back = kDefaultBackColor;
-};
-// Each row's file, named "a" + `extension`, read as its judge reads it.
-// Skips the test, with the reason, when a maker or judge is missing.
-void expectReadsLikeItsMaker(const std::string& extension, const std::vector<MadeElsewhere>& rows);
 
 }  // namespace zelmar::test

@@ -3,10 +3,73 @@
 // colour. The facts of each are the file's as stored.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <sstream>
+
 #include "engine/codecs/codec_checks.h"
+#include "engine/io/formats.h"
+#include "support/pictures.h"
 
 namespace zelmar::test {
 namespace {
+
+// A file another program makes, and what must be read from it: the
+// picture its maker reads from it (or `judge`, when the maker misreads the
+// format), transparency flattened over `back`, within `tolerance` per channel.
+struct MadeElsewhere {
+  Tool maker;
+  std::string source;  // "24", "8", "4": colour patterns; "8g", "4g", "1g": grey; "photo"
+  std::string args;    // the maker's arguments, separated by blanks
+  int loadsBits, originBits, format;
+  std::string compression;
+  int tolerance = 0;
+  Tool judge = maker;
+  std::string coder = "";  // for the magicks, such as "BMP3:"
+  Rgb back = kDefaultBackColor;
+};
+
+// How a judge reads a file: transparency flattened over `back` (vips
+// judges only files with transparency; Pillow none).
+Picture judged(Tool judge, Bytes file, const std::string& extension, Rgb back) {
+  char text[16];
+  if (judge == kPil) return toolReads(judge, file, extension);
+  if (judge == kVips) {
+    std::snprintf(text, sizeof text, "%d %d %d", back.r, back.g, back.b);
+    return toolReads(judge, file, extension, {"flatten", "--background", text});
+  }
+  std::snprintf(text, sizeof text, "#%02X%02X%02X", back.r, back.g, back.b);
+  std::vector<std::string> args = {"-background", text, "-flatten"};
+  // ImageMagick would flatten a grey picture over a grey version of `back`.
+  if (judge == kIm) args.insert(args.begin(), {"-colorspace", "sRGB"});
+  return toolReads(judge, file, extension, args);
+}
+
+// Each row's file, named "a" + `extension`, read as its judge reads it.
+// Skips the test, with the reason, when a maker or judge is missing.
+void expectReadsLikeItsMaker(const std::string& extension, const std::vector<MadeElsewhere>& rows) {
+  for (const MadeElsewhere& r : rows) {
+    REQUIRE_TOOL(r.maker);
+    REQUIRE_TOOL(r.judge);
+  }
+  for (const MadeElsewhere& r : rows) {
+    SCOPED_TRACE(testing::Message() << extension << " by " << int(r.maker) << " " << r.coder
+                                    << r.source << " " << r.args);
+    const int bits = r.source == "photo" ? 24 : std::stoi(r.source);
+    const bool gray = r.source.back() == 'g';
+    const Picture src = r.source == "photo" ? makePhoto(33, 9) : makePattern(33, 9, bits, gray);
+    std::vector<std::string> args;
+    std::istringstream words(r.args);
+    for (std::string w; words >> w;) args.push_back(w);
+    const ByteVec file = toolWrites(r.maker, src, args, r.coder + "a" + extension);
+    ASSERT_FALSE(file.empty());
+    Decoded d;
+    const Status s = decodeAny(file, extension, DecodeOptions({}, r.back), d);
+    ASSERT_TRUE(s.ok()) << s.message();
+    EXPECT_EQ(factsOf(d), (Facts{r.loadsBits, r.originBits, 33, 9, r.format, r.compression,
+                                 gray && r.loadsBits < 24}));
+    EXPECT_TRUE(closeColours(d.picture, judged(r.judge, file, extension, r.back), r.tolerance));
+  }
+}
 
 constexpr Rgb kBlueish{0x20, 0x50, 0xA0}, kGrey{0x60, 0x60, 0x60};
 const std::string kGraded = "-alpha set -channel A -fx (i+2*j)/(w+2*h) +channel ",
