@@ -29,7 +29,7 @@ Picture halves(uint32_t w, uint32_t h) {
   return p;
 }
 
-TEST_F(ControlTest, StartsEmptyFittingOnDarkGreyThenFitsEnlargingAndCentred) {
+TEST_F(ControlTest, StartsEmptyFittingOnDarkGreyThenFitsCentredEnlargingOrAveraging) {
   EXPECT_EQ(control->DisplaySizeMode(), 3);
   EXPECT_EQ(control->ZoomPercent(), 100);
   EXPECT_EQ(control->BitsPerPixel(), 0);
@@ -43,10 +43,8 @@ TEST_F(ControlTest, StartsEmptyFittingOnDarkGreyThenFitsEnlargingAndCentred) {
                {140, 50, kGreen},
                {147, 97, kGreen},
                {150, 50, kBack}});
-}
-
-TEST_F(ControlTest, FitShrinksByAreaAveraging) {
-  // One-pixel black and white columns: averaging gives grey, sampling would not.
+  // Shrinking averages: one-pixel black and white columns give grey, where
+  // sampling would not.
   Picture p = solid(400, 100, {0, 0, 0});
   for (uint32_t y = 0; y < 100; ++y)
     for (uint32_t x = 1; x < 400; x += 2) std::fill_n(p.row(y) + 3 * x, 3, uint8_t(255));
@@ -57,7 +55,7 @@ TEST_F(ControlTest, FitShrinksByAreaAveraging) {
   expectShows({{0, 50, grey}, {57, 50, grey}, {100, 50, grey}, {199, 50, grey}}, 1);
 }
 
-TEST_F(ControlTest, ZoomLargerThanTheControlPansWithScrollBarsAndDragging) {
+TEST_F(ControlTest, ZoomLargerThanTheControlPansAndZoomsItCannotPaintAreClamped) {
   const Picture pattern = makePattern(150, 80, 24);
   control->adoptPicture(copyOf(pattern));
   control->setDisplaySizeMode(4);
@@ -80,11 +78,9 @@ TEST_F(ControlTest, ZoomLargerThanTheControlPansWithScrollBarsAndDragging) {
   v->setValue(v->maximum());
   control->Repaint();
   EXPECT_EQ(at(h->width() - 1, v->height() - 1), pixelAt(pattern, 149, 79));
-}
-
-TEST_F(ControlTest, ZoomFactorsItCannotPaintAreClampedNotRefused) {
+  // Factors it cannot paint are clamped, not refused.
   control->adoptPicture(solid(10, 10, kRed));
-  control->setDisplaySizeMode(4);
+  control->resize(200, 100);
   const double inf = std::numeric_limits<double>::infinity();
   for (double zoom :
        {0.0, -50.0, 1e-30, 1e30, inf, -inf, std::numeric_limits<double>::quiet_NaN()}) {
