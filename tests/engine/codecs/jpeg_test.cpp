@@ -82,7 +82,8 @@ TEST(Jpeg, ExifOrientationStandsThePictureUpLikeOtherViewers) {
 
 // libjpeg's warnings are no failures: what decodes loads, the rows never
 // reached black (a file with no decodable scan is refused: refused/).
-TEST(Jpeg, WarningsLoadWhatDecodesAndRowsNeverReachedAreBlack) {
+TEST(Jpeg, WarningsLoadWhatDecodesAndFilesCutShortLoadTheirRows) {
+  REQUIRE_TOOL(Tool::ImageMagick);
   const Picture whole = decodeOk(jpeg::decode, dataFile("jpeg-clean.jpg")).picture;
   // The same file with bytes before a marker, or another picture after it.
   for (const char* name :
@@ -98,18 +99,15 @@ TEST(Jpeg, WarningsLoadWhatDecodesAndRowsNeverReachedAreBlack) {
   ASSERT_EQ(p.height(), whole.height());
   EXPECT_TRUE(std::equal(p.data(), p.data() + 16 * p.stride(), whole.data()));
   EXPECT_TRUE(std::all_of(p.row(159), p.row(159) + p.stride(), [](uint8_t v) { return !v; }));
-}
-
-TEST(Jpeg, ProgressiveFilesCutShortHaveEveryRowOnlyCoarser) {
-  REQUIRE_TOOL(Tool::ImageMagick);
+  // A progressive file cut short has every row, only coarser.
   const Picture photo = makePhoto(64, 64);
   const ByteVec progressive =
       toolWrites(Tool::ImageMagick, photo, {"-interlace", "Plane", "-quality", "95"}, "a.jpg");
-  const Decoded p = decodeOk(
+  const Decoded coarse = decodeOk(
       jpeg::decode,
       ByteVec(progressive.begin(), progressive.begin() + long(progressive.size() * 6 / 10)));
-  EXPECT_TRUE(p.truncated);
-  EXPECT_LT(meanChannelDiff(p.picture, photo), 8.0);
+  EXPECT_TRUE(coarse.truncated);
+  EXPECT_LT(meanChannelDiff(coarse.picture, photo), 8.0);
 }
 
 // What is not an orientation tag, or not whole, means the picture as

@@ -17,7 +17,7 @@
 namespace zelmar {
 namespace {
 
-TEST(Picture, CreateChecksDepthAndSizeBeforeAllocating) {
+TEST(Picture, CreateChecksDepthAndSizeBeforeAllocatingAndClonesAreDeep) {
   Picture p;
   EXPECT_EQ(Picture::create(10, 10, 16, p).code(), ErrorCode::InvalidArgument);
   EXPECT_EQ(Picture::create(0, 10, 24, p).code(), ErrorCode::BadDimensions);
@@ -26,9 +26,7 @@ TEST(Picture, CreateChecksDepthAndSizeBeforeAllocating) {
   EXPECT_EQ(Picture::create(40000, 30000, 8, p).code(), ErrorCode::LimitExceeded);
   EXPECT_TRUE(p.empty());
   EXPECT_EQ(p.bits(), 0);
-}
-
-TEST(Picture, CloneIsDeep) {
+  // What is made can be cloned, deeply.
   Picture a, b;
   ASSERT_TRUE(Picture::create(4, 4, 24, a).ok());
   std::fill(a.data(), a.data() + a.byteSize(), 9);

@@ -35,7 +35,10 @@ double blockMeanError(const Picture& a, const Picture& b, uint32_t block) {
   return sum / n;
 }
 
-TEST(Colour, GreyUsesTheLumaWeightsAtEveryDepth) {
+// Grey by the luma weights; conversions that fit (up to 24 bits, 1 and 4
+// bits up to 8, 24-bit pictures with few colours back down) keep every
+// colour, whatever the dither.
+TEST(Colour, GreyUsesTheLumaWeightsAndConversionsThatFitKeepEveryColour) {
   for (const Depth d : kDepths) {
     SCOPED_TRACE(testing::Message() << d);
     const Picture src = makePattern(29, 17, d.bits, d.gray, 3);
@@ -49,6 +52,19 @@ TEST(Colour, GreyUsesTheLumaWeightsAtEveryDepth) {
         ASSERT_LE(std::abs(pixelAt(p, x, y).r - (0.299 * c.r + 0.587 * c.g + 0.114 * c.b)),
                   0.5 + 1e-3);
       }
+    if (d.bits == 24) continue;
+    Picture eight = copyOf(src), rgb = copyOf(src);
+    ASSERT_TRUE(ops::changeColorDepth(eight, 8, ops::Dither::ErrorDiffusion).ok());
+    EXPECT_EQ(eight.bits(), 8);
+    EXPECT_TRUE(closeColours(eight, src, 0));
+    ASSERT_TRUE(ops::changeColorDepth(rgb, 24, ops::Dither::Nearest).ok());
+    ASSERT_EQ(rgb.bits(), 24);
+    ASSERT_TRUE(closeColours(rgb, src, 0));
+    // 1 bit is black and white, so 1-bit colours go back to 4 bits.
+    const int target = d.bits == 8 ? 8 : 4;
+    ASSERT_TRUE(ops::changeColorDepth(rgb, target, ops::Dither::ErrorDiffusion).ok());
+    EXPECT_EQ(rgb.bits(), target);
+    EXPECT_TRUE(closeColours(rgb, src, 0));
   }
 }
 
@@ -117,28 +133,6 @@ TEST(Colour, ErrorDiffusionKeepsFlatGreysEverywhere) {
         ASSERT_NEAR(sum / (8 * 64), g, bits == 1 ? 4.0 : 1.0) << "rows from " << y0;
       }
     }
-}
-
-TEST(Colour, ConversionsThatFitKeepEveryColour) {
-  // Up to 24 bits, 1 and 4 bits up to 8, and 24-bit pictures with few
-  // colours back down: no colour changes, whatever the dither.
-  for (const Depth d : kDepths) {
-    if (d.bits == 24) continue;
-    SCOPED_TRACE(testing::Message() << d);
-    const Picture src = makePattern(31, 9, d.bits, d.gray);
-    Picture p = copyOf(src), rgb = copyOf(src);
-    ASSERT_TRUE(ops::changeColorDepth(p, 8, ops::Dither::ErrorDiffusion).ok());
-    EXPECT_EQ(p.bits(), 8);
-    EXPECT_TRUE(closeColours(p, src, 0));
-    ASSERT_TRUE(ops::changeColorDepth(rgb, 24, ops::Dither::Nearest).ok());
-    ASSERT_EQ(rgb.bits(), 24);
-    ASSERT_TRUE(closeColours(rgb, src, 0));
-    // 1 bit is black and white, so 1-bit colours go back to 4 bits.
-    const int target = d.bits == 8 ? 8 : 4;
-    ASSERT_TRUE(ops::changeColorDepth(rgb, target, ops::Dither::ErrorDiffusion).ok());
-    EXPECT_EQ(rgb.bits(), target);
-    EXPECT_TRUE(closeColours(rgb, src, 0));
-  }
 }
 
 TEST(Colour, HalftoneReadsAsTheSameGreysFromADistanceInClusteredDots) {
