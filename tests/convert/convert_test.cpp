@@ -53,7 +53,7 @@ bool isOneErrorLine(const std::string& err) {
   return err.starts_with("zelmar-convert: ") && err.size() > 17 && err.find('\n') == err.size() - 1;
 }
 
-TEST(ConvertArguments, HelpListsEveryFlagAndExtension) {
+TEST(ConvertArguments, HelpListsEveryFlagAndBadArgumentsFailWithOneLineWritingNothing) {
   const RunResult r = convert({"--help"});
   EXPECT_EQ(r.exitCode, 0);
   EXPECT_TRUE(r.err.empty());
@@ -67,9 +67,6 @@ TEST(ConvertArguments, HelpListsEveryFlagAndExtension) {
   }
   // --help wins wherever it stands, even among bad arguments.
   EXPECT_EQ(convert({"in.bmp", "--bogus", "--help"}).exitCode, 0);
-}
-
-TEST(ConvertArguments, BadArgumentsFailWithOneLineAndWriteNothing) {
   TempDir dir;
   const std::string in = dir.file("in.bmp"), out = dir.file("out.bmp");
   writeText(in, "never read: the arguments are refused first");
@@ -165,7 +162,7 @@ TEST(Convert, TheExtensionOrFormatCodeChoosesTheFormatAndTheDepthIsKept) {
   EXPECT_TRUE(closeColours(load(dir.file("photo.bmp")), photo, 0));
 }
 
-TEST(Convert, FailuresSayWhyInOneLineAndLeaveOutUntouched) {
+TEST(Convert, FailuresSayWhyInOneLineLeavingOutUntouchedCutShortInputWarnsAndTimeReportsSteps) {
   TempDir dir;
   const std::string good = dir.file("good.bmp"), out = dir.file("out.bmp");
   saveBmp(makePattern(8, 8, 24), good);
@@ -200,17 +197,14 @@ TEST(Convert, FailuresSayWhyInOneLineAndLeaveOutUntouched) {
   EXPECT_TRUE(fs::is_directory(dir.file("folder.bmp")));
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 5)
       << "no temporary file is left behind";
-}
-
-TEST(Convert, CutShortInputConvertsWithAWarningAndTimeReportsEachStep) {
-  TempDir dir;
+  // Cut-short input converts with a warning; --time reports each step.
   const std::string in = dir.file("in.bmp");
   saveBmp(makePattern(40, 40, 24), in);
-  const RunResult r = convert({"--time", in, "--mirror", "--flip", dir.file("out.cmp")});
-  ASSERT_EQ(r.exitCode, 0) << r.err;
+  const RunResult timed = convert({"--time", in, "--mirror", "--flip", dir.file("out.cmp")});
+  ASSERT_EQ(timed.exitCode, 0) << timed.err;
   const std::regex line(R"(([a-z]+): ([0-9]+\.[0-9]+) ms)");
   std::vector<std::string> steps;
-  std::istringstream lines(r.err);
+  std::istringstream lines(timed.err);
   for (std::string text; std::getline(lines, text);) {
     std::smatch m;
     ASSERT_TRUE(std::regex_match(text, m, line)) << text;

@@ -16,7 +16,7 @@ Facts facts(int bits, int originBits, uint32_t w, uint32_t h, const char* compre
   return {bits, originBits, w, h, format::kBmp, compression, gray, truncated};
 }
 
-TEST(Bmp, HandBuiltLayoutsDecodeToTheirFactsAndPixels) {
+TEST(Bmp, HandBuiltLayoutsDecodeToTheirFactsAndPixelsAndAShortLastPaddingLosesNothing) {
   // Two rows of two pixels stored B,G,R: 1 2 3, 4 5 6 then 7 8 9, 10 11 12.
   const ByteVec topFirst{3, 2, 1, 6, 5, 4, 9, 8, 7, 12, 11, 10};
   const ByteVec bottomFirst{9, 8, 7, 12, 11, 10, 3, 2, 1, 6, 5, 4};
@@ -78,12 +78,9 @@ TEST(Bmp, HandBuiltLayoutsDecodeToTheirFactsAndPixels) {
     rows.push_back(
         {std::string("bmp-header-") + size + ".bmp", facts(24, 24, 2, 2, "None"), bottomFirst});
   expectDecodes(rows);
-}
-
-// Our rows are padded as the format wants (other programs read our files
-// at every depth and width); a file missing only the last row's padding
-// still has every pixel.
-TEST(Bmp, AFileShortOfItsLastPaddingHasEveryPixel) {
+  // Our rows are padded as the format wants (other programs read our files
+  // at every depth and width); a file missing only the last row's padding
+  // still has every pixel.
   const Picture rgb = makePattern(7, 4, 24);
   ByteVec file = encodeOk(bmp::encode, rgb);
   file.resize(file.size() - 3);

@@ -22,7 +22,7 @@ ByteVec payloadOf(const ByteVec& file, size_t paletteEntries) {
   return payload;
 }
 
-TEST(Cmp, EveryFactorIsLosslessTheTopOneSmallestAndThePredictorPays) {
+TEST(Cmp, EveryFactorIsLosslessTheTopOneSmallestThePredictorPaysAndPalettesFollowTheLayout) {
   const Picture photo = makePhoto(160, 120);
   std::vector<size_t> sizes;
   for (int factor : {2, 64, 150, 255}) {
@@ -35,9 +35,7 @@ TEST(Cmp, EveryFactorIsLosslessTheTopOneSmallestAndThePredictorPays) {
   ByteVec plain(ZSTD_compressBound(photo.byteSize()));
   EXPECT_LT(sizes[1],
             ZSTD_compress(plain.data(), plain.size(), photo.data(), photo.byteSize(), 1) * 9 / 10);
-}
-
-TEST(Cmp, PaletteFilesFollowTheDocumentedLayout) {
+  // A palette file, byte by byte as documented.
   Picture bw;
   ASSERT_TRUE(Picture::create(10, 2, 1, bw).ok());
   bw.setPalette({{1, 2, 3}, {250, 251, 252}});

@@ -44,7 +44,7 @@ ByteVec quantTables(const ByteVec& file) {
   return tables;
 }
 
-TEST(Jpeg, FactorMapsToTheQualityOfOtherWritersAtFourTwoZero) {
+TEST(Jpeg, FactorMapsToOtherWritersQualityAndExifOrientationStandsThePictureUpLikeThem) {
   REQUIRE_TOOL(Tool::ImageMagick);
   const Picture photo = makePhoto(32, 32);
   for (const auto& [factor, quality] :
@@ -60,9 +60,6 @@ TEST(Jpeg, FactorMapsToTheQualityOfOtherWritersAtFourTwoZero) {
   for (int factor : {1, 256})
     EXPECT_EQ(jpeg::encode(photo, {factor}, out).code(), ErrorCode::InvalidArgument);
   EXPECT_EQ(out.size(), 0u);
-}
-
-TEST(Jpeg, ExifOrientationStandsThePictureUpLikeOtherViewers) {
   REQUIRE_TOOL(Tool::ImageMagick);
   Picture gray = makePhoto(40, 24);  // grey pictures turn through their own path
   ASSERT_TRUE(ops::toGrayscale(gray).ok());

@@ -75,7 +75,7 @@ constexpr Rgb kBlueish{0x20, 0x50, 0xA0}, kGrey{0x60, 0x60, 0x60};
 const std::string kGraded = "-alpha set -channel A -fx (i+2*j)/(w+2*h) +channel ",
                   kHalfClear = "-alpha set -channel A -fx i<w/2 +channel ";
 
-TEST(MadeElsewhere, Bmp) {
+TEST(MadeElsewhere, BmpPcxAndTarga) {
   const int b = format::kBmp;
   expectReadsLikeItsMaker(
       ".bmp", {
@@ -94,9 +94,6 @@ TEST(MadeElsewhere, Bmp) {
                   {kGm, "8", "-type Palette", 8, 8, b, "RLE"},
                   {kPil, "8g", "", 8, 8, b, "None"},
               });
-}
-
-TEST(MadeElsewhere, Pcx) {
   const int f = format::kPcx;
   expectReadsLikeItsMaker(".pcx", {
                                       {kIm, "24", "", 24, 24, f, "RLE"},  // odd bytes a line
@@ -106,9 +103,6 @@ TEST(MadeElsewhere, Pcx) {
                                       {kGm, "1g", "-type Bilevel", 1, 1, f, "RLE"},
                                       {kPil, "8g", "", 8, 8, f, "RLE"},
                                   });
-}
-
-TEST(MadeElsewhere, Targa) {
   // ImageMagick 6 stores rows against the origin bit, so GraphicsMagick judges its files.
   const int t = format::kTarga;
   expectReadsLikeItsMaker(".tga",
@@ -207,7 +201,7 @@ TEST(MadeElsewhere, Tiff) {
       });
 }
 
-TEST(MadeElsewhere, Png) {
+TEST(MadeElsewhere, PngGifWebpHeifAvif) {
   const int p = format::kPng;
   expectReadsLikeItsMaker(
       ".png",
@@ -229,9 +223,6 @@ TEST(MadeElsewhere, Png) {
           {kIm, "photo", kHalfClear + "-colors 16 -type PaletteAlpha", 4, 4, p, "Deflate", 1, kIm,
            "", kBlueish},
       });
-}
-
-TEST(MadeElsewhere, GifWebpHeifAvif) {
   const int g = format::kGif;
   expectReadsLikeItsMaker(".gif",
                           {

@@ -15,7 +15,7 @@ Facts facts(int bits, int originBits, uint32_t w, uint32_t h, bool gray, bool tr
   return {bits, originBits, w, h, format::kPcx, compression, gray, truncated};
 }
 
-TEST(Pcx, HandBuiltLayoutsDecodeToTheirFactsAndPixels) {
+TEST(Pcx, HandBuiltLayoutsDecodeToTheirFactsAndPixelsAndTheWidestLinesRoundTrip) {
   const Palette sixteen = makePattern(1, 1, 4).palette();  // in the header of some files
   expectDecodes({
       // 3 bytes a line (odd): one run of 5 spans both lines; no palette at the end is grey.
@@ -56,9 +56,6 @@ TEST(Pcx, HandBuiltLayoutsDecodeToTheirFactsAndPixels) {
        facts(24, 24, 5, 1, false, false, "None"),
        {10, 50, 90, 20, 60, 100, 30, 70, 110, 40, 80, 120, 0, 0, 0}},
   });
-}
-
-TEST(Pcx, TheWidestLinesRoundTrip) {
   // 65535 pixels of 8 bits need an odd line length: 65536 does not fit.
   for (int bits : {8, 24}) {
     const Picture src = makePattern(65535, 2, bits);

@@ -66,7 +66,7 @@ TEST(Targa, EveryLayoutReadsAsItsSourceAndAsOthersReadIt) {
   }
 }
 
-TEST(Targa, MapsAndRunsAtTheirEdges) {
+TEST(Targa, MapsAndRunsAtTheirEdgesAndHeadersTheProbeRefuses) {
   expectDecodes({
       // Four map entries numbered 2..5 (B, G, R of 10, 20, 30, 40 and up);
       // pixels 0, 2, 5, 6, 200: those outside the map black.
@@ -81,9 +81,6 @@ TEST(Targa, MapsAndRunsAtTheirEdges) {
        {8, 8, 3, 2, format::kTarga, "RLE", true},
        {50, 50, 50, 50, 1, 2}},
   });
-}
-
-TEST(Targa, ProbeAndDecodeRefuseImplausibleHeaders) {
   // Every file refused for its header is no Targa to the probe either.
   for (const std::string& name : dataFiles("refused/bad-header")) {
     if (name.ends_with(".tga")) {

@@ -42,7 +42,7 @@ TEST(Tiff, JpegStripsGiveTheirSamplingAsFormat) {
 }
 
 // Each directory counts once and the first page still shows.
-TEST(Tiff, DirectoryChainsThatLoopCountEachPageOnceAndShowTheFirst) {
+TEST(Tiff, HandBuiltFilesLoopingChainsAndSampleLayoutsBeyondUnsignedBytes) {
   const Picture first = makePattern(13, 11, 24, false, 1);
   expectDecodes({
       // ImageMagick's three pages, the last linking back to the second.
@@ -53,9 +53,6 @@ TEST(Tiff, DirectoryChainsThatLoopCountEachPageOnceAndShowTheFirst) {
        {8, 8, 2, 1, format::kTiff, "None", true, false, 1},
        {7, 9}},
   });
-}
-
-TEST(Tiff, SampleLayoutsBeyondUnsignedBytesAreScaledToEightBits) {
   const auto grey = [](int originBits) {
     return Facts{8, originBits, 4, 1, format::kTiff, "None", true};
   };

@@ -82,7 +82,7 @@ TEST(ReadFileBytes, RefusesWhatIsNotARegularReadableFileAndHandsOutNothing) {
   EXPECT_EQ(code, int(ErrorCode::FileUnreadable));
 }
 
-TEST(WriteFileAtomic, NewFilesTakeTheUmaskReplacedOnesKeepTheirModeAndNoTemporaryStays) {
+TEST(WriteFileAtomic, KeepsModesAndLinksLeavesNoTemporaryAndWhereItCannotWriteTouchesNothing) {
   TempDir dir;
   const std::string target = dir.file("out.bmp");
   const mode_t old = umask(027);  // the test's own mask, so the expectation is known
@@ -107,12 +107,9 @@ TEST(WriteFileAtomic, NewFilesTakeTheUmaskReplacedOnesKeepTheirModeAndNoTemporar
   EXPECT_TRUE(fs::is_symlink(dir.file("link.bmp")));
   EXPECT_EQ(readText(dir.file("real/photo.bmp")), "new");
   EXPECT_EQ(namesIn(dir.file("real")), std::set<std::string>{"photo.bmp"});
-}
-
-TEST(WriteFileAtomic, PlacesThatCannotBeWrittenFailAndTouchNothing) {
-  TempDir dir;
-  // Root may write into read-only folders, so: a folder that does not
-  // exist, a folder in /proc, a name that is a folder, a FIFO.
+  // Where it cannot write, nothing changes. Root may write into read-only
+  // folders, so: a folder that does not exist, a folder in /proc, a name
+  // that is a folder, a FIFO.
   fs::create_directory(dir.file("folder.bmp"));
   writeText(dir.file("folder.bmp/inside"), "kept");
   ASSERT_EQ(mkfifo(dir.file("pipe.bmp").c_str(), 0600), 0);
@@ -122,7 +119,8 @@ TEST(WriteFileAtomic, PlacesThatCannotBeWrittenFailAndTouchNothing) {
     EXPECT_EQ(writeFileAtomic(path, asBytes("x")).code(), ErrorCode::WriteFailed) << path;
   EXPECT_EQ(readText(dir.file("folder.bmp/inside")), "kept");
   EXPECT_TRUE(fs::is_fifo(dir.file("pipe.bmp")));
-  EXPECT_EQ(namesIn(dir.path()), (std::set<std::string>{"folder.bmp", "pipe.bmp"}));
+  EXPECT_EQ(namesIn(dir.path()),
+            (std::set<std::string>{"out.bmp", "real", "link.bmp", "folder.bmp", "pipe.bmp"}));
 }
 
 TEST(SavePicture, RefusalsAndAWriteErrorHalfWayKeepTheOldFile) {

@@ -224,7 +224,7 @@ TEST(Filters, MatchTheTextbookConvolutionAtEveryDepth) {
   }
 }
 
-TEST(Saturation, MovesColoursAlongTheirGreyAxisAndZeroGivesTheBase) {
+TEST(Saturation, MovesColoursAlongTheirGreyAxisAndARunStartsFromItsBaseUntilAnythingElse) {
   Picture p = solid(2, 1, {200, 100, 50});
   p.row(0)[3] = p.row(0)[4] = p.row(0)[5] = 90;
   // Luma of (200, 100, 50) is 124.2: each channel moves (1 + v/1000) times as
@@ -247,9 +247,7 @@ TEST(Saturation, MovesColoursAlongTheirGreyAxisAndZeroGivesTheBase) {
     ASSERT_TRUE(ops::adjustSaturation(base, 300, out).ok());
     EXPECT_EQ(out.bits(), base.isGray() ? base.bits() : 24) << d;
   }
-}
-
-TEST(SaturationSession, ARunStartsFromItsBaseUntilAnythingElseHappens) {
+  // A run of the session starts from its base until anything else happens.
   const Picture photo = makePhoto(60, 40);
   const auto saturated = [&](const Picture& from, int v) {
     Picture out;
