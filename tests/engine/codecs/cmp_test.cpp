@@ -77,7 +77,7 @@ Picture referenceDecode(const ByteVec& file) {
   return p;
 }
 
-TEST(Cmp, PicksTheColourFilterThatPaysAndFollowsItsLayout) {
+TEST(Cmp, PicksTheColourFilterThatPaysAndFilesCutInALaterBlockLoadTheBlocksBefore) {
   // Shared noise: the channels differ only smoothly. Independent noise:
   // subtracting green would add its noise to red and blue.
   Picture shared = makePhoto(64, 48), independent = makePattern(64, 48, 24);
@@ -88,9 +88,6 @@ TEST(Cmp, PicksTheColourFilterThatPaysAndFollowsItsLayout) {
     EXPECT_EQ(file[6], filter);
     EXPECT_TRUE(closeColours(*picture, referenceDecode(file), 0)) << filter;
   }
-}
-
-TEST(Cmp, FilesCutInALaterBlockLoadTheBlocksBefore) {
   // zstd hands out whole blocks (up to 128 KB of pixels), so these take two.
   for (const Picture& src : {makePhoto(256, 180), makePattern(600, 500, 4)}) {
     const ByteVec whole = encodeOk(cmp::encode, src);

@@ -212,7 +212,7 @@ TEST(Codecs, FlippedBitsFailCleanlyOrGiveAPictureAndCallersLimitsAreKept) {
 
 // Reading goes by content, then by extension; writing by format code; no
 // picture neither decodes nor encodes.
-TEST(Codecs, RegistryGoesByContentThenByExtensionAndWritesByFormatCode) {
+TEST(Codecs, RegistryGoesByContentThenByExtensionWritesByFormatCodeAndRefusesHandBuiltFiles) {
   const Picture src = makePattern(9, 7, 8);
   Decoded d;
   EXPECT_EQ(decodeAny({}, ".bmp", {}, d).code(), ErrorCode::EmptyFile);
@@ -241,10 +241,7 @@ TEST(Codecs, RegistryGoesByContentThenByExtensionAndWritesByFormatCode) {
     OutputBuffer out;
     EXPECT_EQ(encodeAs(src, code, {}, out).code(), ErrorCode::UnsupportedFormat) << code;
   }
-}
-
-// Files no writer makes, each under refused/ in the folder of its reason.
-TEST(Codecs, HandBuiltFilesAreRefusedForTheirReason) {
+  // Files no writer makes, each under refused/ in the folder of its reason.
   const std::pair<const char*, ErrorCode> reasons[] = {
       {"bad-header", ErrorCode::BadHeader},         {"bad-dimensions", ErrorCode::BadDimensions},
       {"limit-exceeded", ErrorCode::LimitExceeded}, {"truncated", ErrorCode::Truncated},

@@ -111,7 +111,7 @@ TEST(Jpeg, WarningsLoadWhatDecodesAndFilesCutShortLoadTheirRows) {
 // stored: blocks under exif-as-stored/ (a value out of range, a LONG, another
 // tag, no magic number, a directory past the end, too few entries) and
 // every prefix of a whole one.
-TEST(ExifOrientation, WhatIsNotAnOrientationTagOrNotWholeMeansAsStored) {
+TEST(JpegMarkers, ExifAndAdobeFoundBeforeTheScanOnlyAndWhatIsNotWholeMeansAsStored) {
   for (const std::string& name : dataFiles("exif-as-stored"))
     EXPECT_EQ(jpeg::exifOrientation(dataFile(name)), 1) << name;
   for (bool bigEndian : {false, true}) {
@@ -119,11 +119,8 @@ TEST(ExifOrientation, WhatIsNotAnOrientationTagOrNotWholeMeansAsStored) {
     for (size_t n = 0; n <= full.size(); ++n)
       EXPECT_EQ(jpeg::exifOrientation(Bytes(full.data(), n)), n >= 46 ? 6 : 1) << n;
   }
-}
-
-// Files of hand-built segments: EXIF and Adobe found before the first scan
-// only, and nothing trusted past a malformed segment.
-TEST(JpegMarkers, FindExifAndAdobeBeforeTheScanOnlyAndStopAtMalformedSegments) {
+  // Files of hand-built segments: EXIF and Adobe found before the first
+  // scan only, and nothing trusted past a malformed segment.
   const struct {
     const char* name;
     int orientation;

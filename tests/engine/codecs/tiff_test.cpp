@@ -12,7 +12,7 @@
 namespace zelmar::test {
 namespace {
 
-TEST(Tiff, ManyStripsAndWhiteFirstBlackAndWhiteRoundTrip) {
+TEST(Tiff, ManyStripsAndWhiteFirstBilevelRoundTripAndJpegStripsGiveTheirSampling) {
   REQUIRE_TOOL(Tool::ImageMagick);
   Picture whiteFirst = makePattern(37, 9, 1, true);
   whiteFirst.setPalette({{255, 255, 255}, {0, 0, 0}});
@@ -22,9 +22,6 @@ TEST(Tiff, ManyStripsAndWhiteFirstBlackAndWhiteRoundTrip) {
     EXPECT_TRUE(closeColours(decodeOk(tiff::decode, file).picture, p, 0)) << p.width();
     EXPECT_TRUE(closeColours(toolReads(Tool::ImageMagick, file, ".tif"), p, 0)) << p.width();
   }
-}
-
-TEST(Tiff, JpegStripsGiveTheirSamplingAsFormat) {
   REQUIRE_TOOL(Tool::ImageMagick);
   // ImageMagick's JPEG as the one strip of a YCbCr TIFF, as JPEG-in-TIFF
   // with inline tables looks; the sampling tag matches the stream's.

@@ -70,7 +70,7 @@ TEST(Colour, GreyUsesTheLumaWeightsAndConversionsThatFitKeepEveryColour) {
 
 // The colour count fits the depth, and the error, pixel by pixel and seen
 // from a distance, stays within bounds and close to ImageMagick's.
-TEST(Colour, PaletteReductionBoundsTheErrorLikeImageMagick) {
+TEST(Colour, PaletteReductionBoundsTheErrorLikeImageMagickAndKeepsFlatGreysEverywhere) {
   REQUIRE_TOOL(Tool::ImageMagick);
   const Picture photo = makePhoto(240, 160);
   Picture gray = copyOf(photo);
@@ -109,9 +109,6 @@ TEST(Colour, PaletteReductionBoundsTheErrorLikeImageMagick) {
     EXPECT_LE(pixelError, meanChannelDiff(theirs, ref) * 1.1 + 0.5);
     EXPECT_LE(blockError, blockMeanError(theirs, ref, 4) * 1.1 + 0.5);
   }
-}
-
-TEST(Colour, ErrorDiffusionKeepsFlatGreysEverywhere) {
   // Flat greys become patterns with the same mean in every strip of rows:
   // the picture is tall enough to be done in parts, and no seam may show.
   for (int g : {0, 30, 128, 200, 255})

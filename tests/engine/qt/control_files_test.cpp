@@ -28,7 +28,8 @@ using ControlFacts = decltype(factsOf(std::declval<ImageControl&>()));
 
 // A fresh control reports the file's facts; one hinted ahead shows exactly
 // what the fresh one shows, painted from the copy it made ahead.
-TEST_F(ControlTest, LoadsReportTheFactsOfTheFileAndPrefetchedLoadsShowTheSame) {
+TEST_F(ControlTest,
+       LoadsReportTheFactsOfTheFilePrefetchedLoadsShowTheSameAndChangedPicturesAreNotServed) {
   TempDir dir;
   ImageControl fresh;
   fresh.resize(control->size());
@@ -66,10 +67,7 @@ TEST_F(ControlTest, LoadsReportTheFactsOfTheFileAndPrefetchedLoadsShowTheSame) {
     EXPECT_EQ(control->viewRebuilds(), rebuilds);
     EXPECT_TRUE(closeColours(control->picture(), fresh.picture(), 0));
   }
-}
-
-TEST_F(ControlTest, APictureChangedOnScreenOrSavedOverItsFileIsNeverServedForTheFile) {
-  TempDir dir;
+  // A picture changed on screen, or saved over its file, is not its file's.
   const std::string a = dir.file("x.bmp"), b = dir.file("y.bmp");
   ASSERT_TRUE(savePicture(makePhoto(40, 30, 1), a, 6, 0, 64, false).ok());
   ASSERT_TRUE(savePicture(makePhoto(40, 30, 2), b, 6, 0, 64, false).ok());

@@ -63,15 +63,13 @@ class SaneConfig {
 
 // With no scanner at all the viewer's acquire test (tests/process) sees the
 // control's refusal; a scanner failing mid-scan leaves the picture alone.
-TEST_F(ControlTest, AScannerFailingMidScanLeavesThePictureAlone) {
+TEST_F(ControlTest, ColourPagesOfEveryKindBecomeOrdinaryColourAndAFailingScannerChangesNothing) {
   SaneConfig sane("mode Color\nread-status-code \"SANE_STATUS_IO_ERROR\"\n");
   control->adoptPicture(solid(4, 4, {1, 2, 3}));
   control->setRaiseErrors(false);
   EXPECT_EQ(control->ScanAcquire(control.get()), int(ErrorCode::DeviceFailed));
   EXPECT_TRUE(closeColours(control->picture(), solid(4, 4, {1, 2, 3}), 0));
-}
-
-TEST_F(ControlTest, ColourPagesOfEveryKindBecomeOrdinaryColour) {
+  // Colour pages of every kind become ordinary colour.
   const std::string pattern = "mode Color\ntest-picture \"Color pattern\"\n";
   for (const std::string more :
        {"resolution 75\n", "resolution 40\nthree-pass true\n", "resolution 40\ndepth 16\n"}) {
