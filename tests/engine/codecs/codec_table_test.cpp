@@ -148,7 +148,7 @@ bool isCleanFailure(ErrorCode code) {
          code == ErrorCode::CorruptData;
 }
 
-TEST(Codecs, EveryPrefixFailsCleanlyOrGivesTheFilesRows) {
+TEST(Codecs, PrefixesAndFlippedBitsFailCleanlyOrGivePicturesAndCallersLimitsAreKept) {
   for (const Codec& c : codecs())
     for (const Depth d : {Depth{1, true}, Depth{4, false}, Depth{8, true}, Depth{24, false}}) {
       const ByteVec file = sampleOf(c, sourceFor(c, 19, 7, d), 30);
@@ -183,12 +183,9 @@ TEST(Codecs, EveryPrefixFailsCleanlyOrGivesTheFilesRows) {
         EXPECT_LE(rowsInProgress, 1u);
       }
     }
-}
-
-// Bits flipped one at a time give a clean error or a picture; a caller's
-// limits below the picture's size are kept before allocating (sizes past
-// the defaults are forged in files under refused/limit-exceeded).
-TEST(Codecs, FlippedBitsFailCleanlyOrGiveAPictureAndCallersLimitsAreKept) {
+  // Bits flipped one at a time give a clean error or a picture; a caller's
+  // limits below the picture's size are kept before allocating (sizes past
+  // the defaults are forged in files under refused/limit-exceeded).
   const Limits limits{4096, 1 << 20};  // a flipped size must not ask for gigabytes
   for (const Codec& c : codecs()) {
     const Picture src = sourceFor(c, 16, 8, {24, false});

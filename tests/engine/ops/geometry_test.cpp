@@ -93,7 +93,7 @@ TEST(Resize, GivesTheRoundedSizeKeepsTheMeanColourAndTheGreyness) {
   }
 }
 
-TEST(Resize, ShrinkingAveragesWholeBlocksAndFlatColoursStayFlat) {
+TEST(Resize, ShrinkingAveragesWholeBlocksFlatColoursStayFlatAndBadSizesAreRefused) {
   // Every pixel is the mean of its block, to the nearest level, whatever
   // the factor on each axis.
   const Picture photo = makePhoto(60, 40, 4);
@@ -115,9 +115,6 @@ TEST(Resize, ShrinkingAveragesWholeBlocksAndFlatColoursStayFlat) {
     EXPECT_EQ(colourCount(flat), 1u);
     EXPECT_EQ(pixelAt(flat, 1, 1), (Rgb{77, 78, 79}));
   }
-}
-
-TEST(Resize, RefusesBadSizesAndLeavesThePicture) {
   const Picture src = makePattern(10, 10, 24);
   const double nan = std::numeric_limits<double>::quiet_NaN(),
                inf = std::numeric_limits<double>::infinity();
@@ -147,7 +144,7 @@ TEST(Resize, RefusesBadSizesAndLeavesThePicture) {
   }
 }
 
-TEST(Rotate, TheCanvasJustHoldsTheTurnedPictureAndTheCornersTakeTheFill) {
+TEST(Rotate, TheCanvasJustHoldsThePictureTurnedTheSameWayAsTheQuarterTurns) {
   const Rgb fill{10, 200, 30};
   for (auto [w, h] : {std::pair{120u, 80u}, {1u, 40u}, {60u, 1u}})
     for (int64_t a : {1, 1000, 3333, 4500, 9001, -12345, 17999, 27777, -35999}) {
@@ -172,9 +169,6 @@ TEST(Rotate, TheCanvasJustHoldsTheTurnedPictureAndTheCornersTakeTheFill) {
   EXPECT_EQ(ops::rotatedSize(600, 400, 9000), (ops::RotatedSize{400, 600}));
   EXPECT_EQ(ops::rotatedSize(600, 400, -18000), (ops::RotatedSize{600, 400}));
   EXPECT_EQ(ops::rotatedSize(600, 400, 1), (ops::RotatedSize{601, 401}));
-}
-
-TEST(Rotate, AnyAngleTurnsTheSameWayAsTheQuarterTurns) {
   // A linear ramp, which bilinear sampling reproduces exactly: turned by a
   // hair less than a quarter, the interior matches the exact quarter turn
   // within the half-pixel offset of the larger canvas.

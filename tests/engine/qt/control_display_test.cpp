@@ -29,7 +29,7 @@ Picture halves(uint32_t w, uint32_t h) {
   return p;
 }
 
-TEST_F(ControlTest, StartsEmptyFittingOnDarkGreyThenFitsCentredEnlargingOrAveraging) {
+TEST_F(ControlTest, FitsCentredEnlargingOrAveragingAndTonesEachChannelOnScreenOnly) {
   EXPECT_EQ(control->DisplaySizeMode(), 3);
   EXPECT_EQ(control->ZoomPercent(), 100);
   EXPECT_EQ(control->BitsPerPixel(), 0);
@@ -90,9 +90,6 @@ TEST_F(ControlTest, ZoomLargerThanTheControlPansAndZoomsItCannotPaintAreClamped)
     // Tiny factors still show one pixel in the middle; huge ones fill the control.
     expectShows({{99, 49, kRed}, {2, 2, zoom > 1e6 ? kRed : kBack}});
   }
-}
-
-TEST_F(ControlTest, BrightnessAndContrastToneEachChannelOnScreenOnly) {
   control->adoptPicture(solid(20, 20, {100, 30, 200}));
   // Brightness shifts by up to a full 255; contrast -1000 is flat grey and
   // 1000 a threshold at mid-grey.

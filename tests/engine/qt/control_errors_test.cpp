@@ -15,7 +15,7 @@ namespace {
 
 using Call = std::pair<const char*, std::function<int(ImageEngine&)>>;
 
-TEST_F(ControlTest, WithoutAPictureEveryOperationFailsByExceptionOrByResult) {
+TEST_F(ControlTest, WithoutAPictureEveryOperationFailsAndAFailedLoadKeepsThePicture) {
   TempDir dir;
   QImage page(20, 20, QImage::Format_RGB32);
   QPainter painter(&page);
@@ -49,10 +49,7 @@ TEST_F(ControlTest, WithoutAPictureEveryOperationFailsByExceptionOrByResult) {
     EXPECT_EQ(call(*control), int(ErrorCode::NoPicture)) << name;
   }
   EXPECT_FALSE(std::filesystem::exists(dir.file("out.bmp")));
-}
-
-TEST_F(ControlTest, AFailedLoadKeepsThePictureAndItsFacts) {
-  TempDir dir;
+  // A failed load keeps the picture and its facts.
   writeText(dir.file("junk.bmp"), "this is not a picture at all");
   // The file layer's own refusals (folders, empty files...) are its tests';
   // here, that any refusal leaves the control as it was. A panorama too
