@@ -4,11 +4,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <set>
-#include <sstream>
 
 namespace zelmar::test {
 namespace {
