@@ -17,7 +17,7 @@
 namespace zelmar {
 namespace {
 
-TEST(Picture, CreateChecksDepthAndSizeBeforeAllocatingAndClonesAreDeep) {
+TEST(Picture, CreateChecksSizesInArithmeticThatRefusesToWrapAndClonesAreDeep) {
   Picture p;
   EXPECT_EQ(Picture::create(10, 10, 16, p).code(), ErrorCode::InvalidArgument);
   EXPECT_EQ(Picture::create(0, 10, 24, p).code(), ErrorCode::BadDimensions);
@@ -34,9 +34,7 @@ TEST(Picture, CreateChecksDepthAndSizeBeforeAllocatingAndClonesAreDeep) {
   b.row(1)[2] = 1;
   EXPECT_EQ(a.row(1)[2], 9);
   EXPECT_EQ(b.width(), 4u);
-}
-
-TEST(Checked, ArithmeticRefusesToWrap) {
+  // The size arithmetic refuses to wrap.
   EXPECT_FALSE(checkedMul(uint64_t(1) << 40, uint64_t(1) << 30).has_value());
   EXPECT_EQ(checkedMul(65535, 65535, 3).value(), 65535ull * 65535 * 3);
   EXPECT_FALSE(checkedAdd(~0ull, 1).has_value());

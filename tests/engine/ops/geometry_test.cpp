@@ -144,7 +144,8 @@ TEST(Resize, ShrinkingAveragesWholeBlocksFlatColoursStayFlatAndBadSizesAreRefuse
   }
 }
 
-TEST(Rotate, TheCanvasJustHoldsThePictureTurnedTheSameWayAsTheQuarterTurns) {
+TEST(Rotate,
+     TheCanvasJustHoldsThePictureTurnedLikeTheQuarterTurnsAnglesReduceAndFillDecidesTheForm) {
   const Rgb fill{10, 200, 30};
   for (auto [w, h] : {std::pair{120u, 80u}, {1u, 40u}, {60u, 1u}})
     for (int64_t a : {1, 1000, 3333, 4500, 9001, -12345, 17999, 27777, -35999}) {
@@ -189,9 +190,7 @@ TEST(Rotate, TheCanvasJustHoldsThePictureTurnedTheSameWayAsTheQuarterTurns) {
         ASSERT_NEAR((n.g + n1.g) / 2.0, e.g, 6) << a << " at " << x << "," << y;
       }
   }
-}
-
-TEST(Rotate, AnglesReduceModuloAFullTurnAndDepthAndFillDecideTheForm) {
+  // Angles reduce modulo a full turn; the depth and the fill decide the form.
   const Picture src = makePattern(30, 20, 24);
   Picture base = copyOf(src);
   ASSERT_TRUE(ops::rotate(base, 4500, true, {1, 2, 3}).ok());
@@ -217,10 +216,10 @@ TEST(Rotate, AnglesReduceModuloAFullTurnAndDepthAndFillDecideTheForm) {
   Picture same = makePattern(20, 10, 24);  // without enlarging, the canvas keeps its size
   ASSERT_TRUE(ops::rotate(same, 3000, false, {}).ok());
   EXPECT_EQ((ops::RotatedSize{same.width(), same.height()}), (ops::RotatedSize{20, 10}));
-  Picture p = makePattern(100, 50, 8);
-  EXPECT_EQ(ops::rotate(p, 4500, true, {}, Limits{100, 1000000}).code(), ErrorCode::LimitExceeded);
-  EXPECT_EQ(ops::rotate(p, 9000, true, {}, Limits{60, 1000000}).code(), ErrorCode::LimitExceeded);
-  EXPECT_TRUE(closeColours(p, makePattern(100, 50, 8), 0));
+  Picture limited = makePattern(100, 50, 8);
+  EXPECT_EQ(ops::rotate(limited, 4500, true, {}, {100, 1000000}).code(), ErrorCode::LimitExceeded);
+  EXPECT_EQ(ops::rotate(limited, 9000, true, {}, {60, 1000000}).code(), ErrorCode::LimitExceeded);
+  EXPECT_TRUE(closeColours(limited, makePattern(100, 50, 8), 0));
 }
 
 cv::Mat noise(int w, int h) {

@@ -53,6 +53,30 @@ TEST_F(ControlTest, FitsCentredEnlargingOrAveragingAndTonesEachChannelOnScreenOn
   expectShows({{100, 24, kBack}, {100, 75, kBack}});
   const Rgb grey{128, 128, 128};
   expectShows({{0, 50, grey}, {57, 50, grey}, {100, 50, grey}, {199, 50, grey}}, 1);
+  // The display tone, on screen only.
+  control->adoptPicture(solid(20, 20, {100, 30, 200}));
+  // Brightness shifts by up to a full 255; contrast -1000 is flat grey and
+  // 1000 a threshold at mid-grey.
+  const struct {
+    int brightness, contrast;
+    Rgb shown;
+  } cases[] = {{0, 0, {100, 30, 200}},     {1000, 0, {255, 255, 255}}, {-1000, 0, {0, 0, 0}},
+               {5000, 0, {255, 255, 255}}, {500, 0, {228, 158, 255}},  {0, -1000, {128, 128, 128}},
+               {0, 1000, {0, 0, 255}},     {-200000, 0, {0, 0, 0}}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.brightness << " " << c.contrast);
+    control->setDisplayBrightness(c.brightness);
+    control->setDisplayContrast(c.contrast);
+    control->Repaint();
+    expectShows({{100, 50, c.shown}}, 1);
+  }
+  EXPECT_EQ(control->picture().row(0)[0], 100);
+  // The setting stays for the next picture.
+  control->setDisplayContrast(0);
+  control->setDisplayBrightness(1000);
+  control->adoptPicture(solid(20, 20, {10, 10, 10}));
+  control->Repaint();
+  expectShows({{100, 50, {255, 255, 255}}});
 }
 
 TEST_F(ControlTest, ZoomLargerThanTheControlPansAndZoomsItCannotPaintAreClamped) {
@@ -90,29 +114,6 @@ TEST_F(ControlTest, ZoomLargerThanTheControlPansAndZoomsItCannotPaintAreClamped)
     // Tiny factors still show one pixel in the middle; huge ones fill the control.
     expectShows({{99, 49, kRed}, {2, 2, zoom > 1e6 ? kRed : kBack}});
   }
-  control->adoptPicture(solid(20, 20, {100, 30, 200}));
-  // Brightness shifts by up to a full 255; contrast -1000 is flat grey and
-  // 1000 a threshold at mid-grey.
-  const struct {
-    int brightness, contrast;
-    Rgb shown;
-  } cases[] = {{0, 0, {100, 30, 200}},     {1000, 0, {255, 255, 255}}, {-1000, 0, {0, 0, 0}},
-               {5000, 0, {255, 255, 255}}, {500, 0, {228, 158, 255}},  {0, -1000, {128, 128, 128}},
-               {0, 1000, {0, 0, 255}},     {-200000, 0, {0, 0, 0}}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.brightness << " " << c.contrast);
-    control->setDisplayBrightness(c.brightness);
-    control->setDisplayContrast(c.contrast);
-    control->Repaint();
-    expectShows({{100, 50, c.shown}}, 1);
-  }
-  EXPECT_EQ(control->picture().row(0)[0], 100);
-  // The setting stays for the next picture.
-  control->setDisplayContrast(0);
-  control->setDisplayBrightness(1000);
-  control->adoptPicture(solid(20, 20, {10, 10, 10}));
-  control->Repaint();
-  expectShows({{100, 50, {255, 255, 255}}});
 }
 
 TEST_F(ControlTest, NothingIsPaintedWhileRepaintIsOffAndRepaintPaintsOnce) {

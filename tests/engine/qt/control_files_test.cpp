@@ -88,7 +88,7 @@ TEST_F(ControlTest,
 }
 
 // Transparent pixels show the colour the control paints around the picture.
-TEST_F(ControlTest, TransparentPixelsLoadAsTheBackColor) {
+TEST_F(ControlTest, TransparentPixelsLoadAsTheBackColorAndTheClipboardKeepsEveryPixel) {
   REQUIRE_TOOL(Tool::ImageMagick);
   TempDir dir;
   const std::string path = dir.file("clear.png");
@@ -102,9 +102,7 @@ TEST_F(ControlTest, TransparentPixelsLoadAsTheBackColor) {
     ASSERT_EQ(control->LoadFile(qpath(path), 0, 0, 1), 0);
     EXPECT_EQ(pixelAt(control->picture(), 5, 3), rgbOf(back.rgb()));
   }
-}
-
-TEST_F(ControlTest, ClipboardRoundTripsEveryDepthGreyPastesAsGreyAndBadPastesChangeNothing) {
+  // The clipboard round-trips every depth; grey pastes as grey; bad pastes change nothing.
   for (int bits : {1, 4, 8, 24}) {
     SCOPED_TRACE(bits);
     const Picture source = makePattern(37, 23, bits);
