@@ -223,7 +223,8 @@ TEST(Convert, FailuresSayWhyInOneLineLeavingOutUntouchedCutShortInputWarnsAndTim
 
 using Op = std::function<Status(Picture&)>;
 
-TEST(ConvertOperations, EachFlagRunsItsOperationInTheOrderGiven) {
+TEST(ConvertOperations, EachFlagRunsItsOperationInTheOrderGivenAndInfoPrintsTheTwelveFacts) {
+  REQUIRE_TOOL(Tool::ImageMagick);
   TempDir dir;
   const Picture source = makePattern(24, 16, 24);
   saveBmp(source, dir.file("in.bmp"));
@@ -283,13 +284,8 @@ TEST(ConvertOperations, EachFlagRunsItsOperationInTheOrderGiven) {
     EXPECT_EQ(got.bits(), expected.bits());  // saved at the depth it has
     EXPECT_TRUE(closeColours(got, expected, 0));
   }
-}
-
-TEST(ConvertInfo, PrintsTheTwelveFactsInOrder) {
-  REQUIRE_TOOL(Tool::ImageMagick);
-  // Two pages another program wrote, of which the first is loaded. The facts
+  // --info on two pages another program wrote, of which the first is loaded. The facts
   // of each format are checked with its codec; here, how the tool prints them.
-  TempDir dir;
   const Picture rgb = makePattern(40, 30, 24), gray = makePattern(64, 48, 8, true);
   const ByteVec file = toolWrites(Tool::ImageMagick, {&rgb, &gray}, {"-compress", "LZW"}, "a.tif");
   writeText(dir.file("two.tif"), std::string(file.begin(), file.end()));

@@ -44,7 +44,7 @@ ByteVec quantTables(const ByteVec& file) {
   return tables;
 }
 
-TEST(Jpeg, FactorMapsToOtherWritersQualityAndExifOrientationStandsThePictureUpLikeThem) {
+TEST(Jpeg, QualityAndOrientationAsOtherProgramsHaveThemWarningsAndFilesCutShortLoad) {
   REQUIRE_TOOL(Tool::ImageMagick);
   const Picture photo = makePhoto(32, 32);
   for (const auto& [factor, quality] :
@@ -60,8 +60,9 @@ TEST(Jpeg, FactorMapsToOtherWritersQualityAndExifOrientationStandsThePictureUpLi
   for (int factor : {1, 256})
     EXPECT_EQ(jpeg::encode(photo, {factor}, out).code(), ErrorCode::InvalidArgument);
   EXPECT_EQ(out.size(), 0u);
-  REQUIRE_TOOL(Tool::ImageMagick);
-  Picture gray = makePhoto(40, 24);  // grey pictures turn through their own path
+  // EXIF orientation stands the picture up as other viewers do; grey
+  // pictures turn through their own path.
+  Picture gray = makePhoto(40, 24);
   ASSERT_TRUE(ops::toGrayscale(gray).ok());
   for (const Picture& src : {makePhoto(40, 24), copyOf(gray)})
     for (int o = 1; o <= 16; ++o) {
@@ -75,12 +76,8 @@ TEST(Jpeg, FactorMapsToOtherWritersQualityAndExifOrientationStandsThePictureUpLi
       EXPECT_TRUE(
           closeColours(d.picture, toolReads(Tool::ImageMagick, file, ".jpg", {"-auto-orient"}), 1));
     }
-}
-
-// libjpeg's warnings are no failures: what decodes loads, the rows never
-// reached black (a file with no decodable scan is refused: refused/).
-TEST(Jpeg, WarningsLoadWhatDecodesAndFilesCutShortLoadTheirRows) {
-  REQUIRE_TOOL(Tool::ImageMagick);
+  // libjpeg's warnings are no failures: what decodes loads, the rows never
+  // reached black (a file with no decodable scan is refused: refused/).
   const Picture whole = decodeOk(jpeg::decode, dataFile("jpeg-clean.jpg")).picture;
   // The same file with bytes before a marker, or another picture after it.
   for (const char* name :
@@ -97,14 +94,14 @@ TEST(Jpeg, WarningsLoadWhatDecodesAndFilesCutShortLoadTheirRows) {
   EXPECT_TRUE(std::equal(p.data(), p.data() + 16 * p.stride(), whole.data()));
   EXPECT_TRUE(std::all_of(p.row(159), p.row(159) + p.stride(), [](uint8_t v) { return !v; }));
   // A progressive file cut short has every row, only coarser.
-  const Picture photo = makePhoto(64, 64);
+  const Picture big = makePhoto(64, 64);
   const ByteVec progressive =
-      toolWrites(Tool::ImageMagick, photo, {"-interlace", "Plane", "-quality", "95"}, "a.jpg");
+      toolWrites(Tool::ImageMagick, big, {"-interlace", "Plane", "-quality", "95"}, "a.jpg");
   const Decoded coarse = decodeOk(
       jpeg::decode,
       ByteVec(progressive.begin(), progressive.begin() + long(progressive.size() * 6 / 10)));
   EXPECT_TRUE(coarse.truncated);
-  EXPECT_LT(meanChannelDiff(coarse.picture, photo), 8.0);
+  EXPECT_LT(meanChannelDiff(coarse.picture, big), 8.0);
 }
 
 // What is not an orientation tag, or not whole, means the picture as

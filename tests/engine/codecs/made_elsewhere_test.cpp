@@ -118,7 +118,7 @@ TEST(MadeElsewhere, BmpPcxAndTarga) {
                           });
 }
 
-TEST(MadeElsewhere, Jpeg) {
+TEST(MadeElsewhere, JpegAndTiff) {
   const int j444 = format::kJpeg444, j422 = format::kJpeg422, j420 = format::kJpeg420;
   expectReadsLikeItsMaker(
       ".jpg", {
@@ -140,9 +140,6 @@ TEST(MadeElsewhere, Jpeg) {
                   {kGm, "photo", "-quality 95 -colorspace CMYK", 24, 32, j444, "JPEG", 2, kIm},
                   {kPil, "photo", "quality=95", 24, 24, j420, "JPEG", 2},
               });
-}
-
-TEST(MadeElsewhere, Tiff) {
   const int t = format::kTiff, cmyk = format::kTiffCmyk, j444 = format::kTiffJpeg444;
   const std::string tiles = " -define tiff:tile-geometry=16x16 ",
                     vipsTiles = " tile=true tile-width=16 tile-height=16";

@@ -38,7 +38,8 @@ double blockMeanError(const Picture& a, const Picture& b, uint32_t block) {
 // Grey by the luma weights; conversions that fit (up to 24 bits, 1 and 4
 // bits up to 8, 24-bit pictures with few colours back down) keep every
 // colour, whatever the dither.
-TEST(Colour, GreyUsesTheLumaWeightsAndConversionsThatFitKeepEveryColour) {
+TEST(Colour, GreyLumaExactConversionsAndPaletteReductionBoundingTheErrorLikeImageMagick) {
+  REQUIRE_TOOL(Tool::ImageMagick);
   for (const Depth d : kDepths) {
     SCOPED_TRACE(testing::Message() << d);
     const Picture src = makePattern(29, 17, d.bits, d.gray, 3);
@@ -66,12 +67,9 @@ TEST(Colour, GreyUsesTheLumaWeightsAndConversionsThatFitKeepEveryColour) {
     EXPECT_EQ(rgb.bits(), target);
     EXPECT_TRUE(closeColours(rgb, src, 0));
   }
-}
-
-// The colour count fits the depth, and the error, pixel by pixel and seen
-// from a distance, stays within bounds and close to ImageMagick's.
-TEST(Colour, PaletteReductionBoundsTheErrorLikeImageMagickAndKeepsFlatGreysEverywhere) {
-  REQUIRE_TOOL(Tool::ImageMagick);
+  // Reduced to a palette, the colour count fits the depth, and the error,
+  // pixel by pixel and seen from a distance, stays within bounds and close
+  // to ImageMagick's.
   const Picture photo = makePhoto(240, 160);
   Picture gray = copyOf(photo);
   ASSERT_TRUE(ops::toGrayscale(gray).ok());

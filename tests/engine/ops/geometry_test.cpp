@@ -67,7 +67,7 @@ TEST(Geometry, MatchesImageMagickExactlyKeepingTheDepth) {
 
 constexpr auto kSmooth = ops::ResizeMethod::Smooth;
 
-TEST(Resize, GivesTheRoundedSizeKeepsTheMeanColourAndTheGreyness) {
+TEST(Resize, GivesTheRoundedSizeKeepsMeanAndGreynessAveragesWholeBlocksAndRefusesBadSizes) {
   const Picture photo = makePhoto(300, 200);
   const auto mean = meanColour(photo);
   const struct {
@@ -91,9 +91,6 @@ TEST(Resize, GivesTheRoundedSizeKeepsTheMeanColourAndTheGreyness) {
     ASSERT_TRUE(ops::resize(p, 20, 45, kSmooth).ok());
     EXPECT_EQ(p.bits(), gray ? 8 : 24) << d;
   }
-}
-
-TEST(Resize, ShrinkingAveragesWholeBlocksFlatColoursStayFlatAndBadSizesAreRefused) {
   // Every pixel is the mean of its block, to the nearest level, whatever
   // the factor on each axis.
   const Picture photo = makePhoto(60, 40, 4);

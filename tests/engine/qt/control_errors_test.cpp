@@ -80,7 +80,7 @@ TEST_F(ControlTest, WithoutAPictureEveryOperationFailsAndAFailedLoadKeepsThePict
 
 // The run's rules are the saturation session's (tests/engine/ops); here,
 // that the control keeps one and ends it at another operation or a load.
-TEST_F(ControlTest, SaturationWorksFromThePictureBeforeTheRunUntilAnotherOperationOrLoad) {
+TEST_F(ControlTest, EachArgumentCodeRunsWhatItNamesOthersAreRefusedAndSaturationKeepsARun) {
   TempDir dir;
   const Picture original = makePhoto(40, 30), next = makePhoto(40, 30, 3);
   ASSERT_TRUE(savePicture(next, dir.file("next.bmp"), 6, 24, 64, false).ok());
@@ -96,9 +96,7 @@ TEST_F(ControlTest, SaturationWorksFromThePictureBeforeTheRunUntilAnotherOperati
   ASSERT_EQ(control->LoadFile(qpath(dir.file("next.bmp")), 0, 0, 1), 0);
   ASSERT_EQ(control->AdjustSaturation(0), 0);
   EXPECT_TRUE(closeColours(control->picture(), next, 0));
-}
-
-TEST_F(ControlTest, EachArgumentCodeRunsWhatItNamesAndOthersAreRefusedChangingNothing) {
+  // Each argument code runs the operation it names; others are refused.
   using Op = std::function<Status(Picture&)>;
   const struct {
     const char* name;
@@ -157,7 +155,6 @@ TEST_F(ControlTest, EachArgumentCodeRunsWhatItNamesAndOthersAreRefusedChangingNo
   // does not write leaves the file as it was.
   ASSERT_EQ(control->ChangeColorDepth(24, 0, 0, 0), 0);
   EXPECT_EQ(control->BitsPerPixel(), 24);
-  TempDir dir;
   writeText(dir.file("keep.bmp"), "old contents");
   EXPECT_EQ(control->SaveFile(qpath(dir.file("keep.bmp")), 99, 24, 64, false),
             int(ErrorCode::UnsupportedFormat));
