@@ -140,7 +140,7 @@ TEST(MadeElsewhere, JpegAndTiff) {
                   {kGm, "photo", "-quality 95 -colorspace CMYK", 24, 32, j444, "JPEG", 2, kIm},
                   {kPil, "photo", "quality=95", 24, 24, j420, "JPEG", 2},
               });
-  const int t = format::kTiff, cmyk = format::kTiffCmyk, j444 = format::kTiffJpeg444;
+  const int t = format::kTiff, cmyk = format::kTiffCmyk, tj444 = format::kTiffJpeg444;
   const std::string tiles = " -define tiff:tile-geometry=16x16 ",
                     vipsTiles = " tile=true tile-width=16 tile-height=16";
   expectReadsLikeItsMaker(
@@ -179,7 +179,7 @@ TEST(MadeElsewhere, JpegAndTiff) {
           // Other colour spaces and sample layouts, judged by ImageMagick reading the same file.
           {kIm, "photo", "-colorspace CMYK", 24, 32, cmyk, "None", 1},
           {kIm, "photo", "-colorspace CMYK -compress LZW" + tiles, 24, 32, cmyk, "LZW", 1},
-          {kIm, "photo", "-colorspace CMYK -compress JPEG", 24, 32, j444, "JPEG", 3},  // as JPEG
+          {kIm, "photo", "-colorspace CMYK -compress JPEG", 24, 32, tj444, "JPEG", 3},  // as JPEG
           {kIm, "photo", "-colorspace CMYK -depth 16 -interlace plane", 24, 64, cmyk, "None", 2},
           {kIm, "photo", "-colorspace CMYK -interlace plane -compress LZW", 24, 32, cmyk, "LZW", 2},
           {kIm, "photo", "-depth 12 -compress LZW", 24, 36, t, "LZW", 1},
@@ -189,10 +189,10 @@ TEST(MadeElsewhere, JpegAndTiff) {
           {kIm, "photo", "-colorspace Lab", 24, 24, t, "None", 40},
           // ImageMagick keeps JPEG-in-TIFF in RGB, unsampled; GraphicsMagick
           // writes YCbCr at 2 × 2; vips keeps full chroma from quality 90 up.
-          {kIm, "photo", "-compress JPEG -quality 95", 24, 24, j444, "JPEG", 3},
+          {kIm, "photo", "-compress JPEG -quality 95", 24, 24, tj444, "JPEG", 3},
           {kGm, "photo", "-compress JPEG -quality 95", 24, 24, format::kTiffJpeg420, "JPEG", 3,
            kIm},
-          {kVips, "photo", "compression=jpeg Q=95" + vipsTiles, 24, 24, j444, "JPEG", 3, kIm},
+          {kVips, "photo", "compression=jpeg Q=95" + vipsTiles, 24, 24, tj444, "JPEG", 3, kIm},
           {kVips, "photo", "compression=jpeg Q=85" + vipsTiles, 24, 24, format::kTiffJpeg420,
            "JPEG", 3, kIm},
       });

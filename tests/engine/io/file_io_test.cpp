@@ -121,9 +121,10 @@ TEST(WriteFileAtomic, KeepsModesAndLinksAndWhereItCannotWriteOrSaveFailsHalfWayT
   EXPECT_TRUE(fs::is_fifo(dir.file("pipe.bmp")));
   EXPECT_EQ(namesIn(dir.path()),
             (std::set<std::string>{"out.bmp", "real", "link.bmp", "folder.bmp", "pipe.bmp"}));
-  TempDir dir;
-  const std::string target = dir.file("keep.bmp");
-  writeText(target, "the old picture");
+  // Refusals, and a save failing half-way, keep the old file.
+  fs::create_directory(dir.file("save"));
+  const std::string kept = dir.file("save/keep.bmp");
+  writeText(kept, "the old picture");
   const Picture picture = test::makePattern(4, 4, 8);
   const struct {
     const Picture* p;
@@ -140,7 +141,7 @@ TEST(WriteFileAtomic, KeepsModesAndLinksAndWhereItCannotWriteOrSaveFailsHalfWayT
   };
   const Picture none;
   for (const auto& c : cases)
-    EXPECT_EQ(savePicture(c.p ? *c.p : none, target, c.format, c.bits, c.factor, c.append).code(),
+    EXPECT_EQ(savePicture(c.p ? *c.p : none, kept, c.format, c.bits, c.factor, c.append).code(),
               c.code);
   // A file size limit makes the write fail part-way, like a full disk; the
   // child ignores the signal so write() reports it.
@@ -149,11 +150,11 @@ TEST(WriteFileAtomic, KeepsModesAndLinksAndWhereItCannotWriteOrSaveFailsHalfWayT
               signal(SIGXFSZ, SIG_IGN);
               const rlimit limit{64 * 1024, 64 * 1024};
               if (setrlimit(RLIMIT_FSIZE, &limit) != 0) return 201;
-              return int(savePicture(big, target, 6, 24, 64, false).code());
+              return int(savePicture(big, kept, 6, 24, 64, false).code());
             }),
             int(ErrorCode::WriteFailed));
-  EXPECT_EQ(readText(target), "the old picture");
-  EXPECT_EQ(namesIn(dir.path()), std::set<std::string>{"keep.bmp"});
+  EXPECT_EQ(readText(kept), "the old picture");
+  EXPECT_EQ(namesIn(dir.file("save")), std::set<std::string>{"keep.bmp"});
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
-#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <limits>

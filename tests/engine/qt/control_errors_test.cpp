@@ -56,9 +56,8 @@ TEST_F(ControlTest, WithoutAPictureEveryOperationFailsAndAFailedLoadKeepsThePict
   // large to hold: each side fits, the pixels do not.
   Picture strip = makePattern(1, 1, 24);
   ASSERT_TRUE(savePicture(strip, dir.file("huge.bmp"), 6, 24, 64, false).ok());
-  std::fstream huge(dir.file("huge.bmp"), std::ios::in | std::ios::out | std::ios::binary);
-  huge.seekp(18).write("\xdc\xff\x00\x00\xdc\xff\x00\x00", 8);  // 65500 x 65500
-  huge.close();
+  std::string huge = readText(dir.file("huge.bmp"));
+  writeText(dir.file("huge.bmp"), huge.replace(18, 8, "\xdc\xff\0\0\xdc\xff\0\0", 8));  // 65500²
   control->adoptPicture(makePattern(30, 20, 24));
   control->setRaiseErrors(false);
   const int64_t memSize = control->MemSize();

@@ -95,8 +95,7 @@ TEST_F(ControlTest, TransparentPixelsLoadAsTheBackColorAndTheClipboardKeepsEvery
   const ByteVec png =
       toolWrites(Tool::ImageMagick, makePhoto(8, 6),
                  {"-alpha", "set", "-channel", "A", "-evaluate", "set", "0"}, "a.png");
-  std::ofstream(path, std::ios::binary)
-      .write(reinterpret_cast<const char*>(png.data()), std::streamsize(png.size()));
+  writeText(path, std::string(png.begin(), png.end()));
   for (const QColor& back : {QColor(200, 30, 90), QColor(0x40, 0x40, 0x40)}) {
     control->setBackColor(back);
     ASSERT_EQ(control->LoadFile(qpath(path), 0, 0, 1), 0);

@@ -7,7 +7,6 @@
 #include <QTimer>
 #include <cstdlib>
 #include <fstream>
-#include <functional>
 
 #include "control_fixture.h"
 #include "engine/qt/scan_dialog.h"
