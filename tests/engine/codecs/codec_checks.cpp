@@ -54,18 +54,11 @@ std::vector<std::string> dataFiles(const std::string& folder) {
   return names;
 }
 
-namespace {
-
-// The extension of a file name, with its dot.
-std::string extensionOf(const std::string& name) { return name.substr(name.rfind('.')); }
-
-}  // namespace
-
 void expectDecodes(const std::vector<DecodeRow>& rows) {
   for (const DecodeRow& row : rows) {
     SCOPED_TRACE(row.file);
     Decoded d;
-    const Status s = decodeAny(dataFile(row.file), extensionOf(row.file), {}, d);
+    const Status s = decodeAny(dataFile(row.file), row.file.substr(row.file.rfind('.')), {}, d);
     ASSERT_TRUE(s.ok()) << s.message();
     EXPECT_EQ(factsOf(d), row.facts);
     const Picture& p = d.picture;

@@ -143,9 +143,8 @@ TEST(Codecs, EveryDepthRoundTripsWithItsFactsAndOtherProgramsReadIt) {
   }
 }
 
-bool isCleanFailure(ErrorCode code) {
-  return code == ErrorCode::BadHeader || code == ErrorCode::Truncated ||
-         code == ErrorCode::CorruptData;
+bool isCleanFailure(ErrorCode c) {
+  return c == ErrorCode::BadHeader || c == ErrorCode::Truncated || c == ErrorCode::CorruptData;
 }
 
 TEST(Codecs, PrefixesAndFlippedBitsFailCleanlyOrGivePicturesAndCallersLimitsAreKept) {
