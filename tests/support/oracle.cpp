@@ -1,9 +1,5 @@
 #include "support/oracle.h"
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-
 #include "support/pictures.h"
 #include "support/process.h"
 #include "support/temp_dir.h"
@@ -13,17 +9,8 @@ namespace {
 
 // Found at configure time; empty when missing.
 std::string pathOf(Tool tool) {
-  switch (tool) {
-    case Tool::ImageMagick:
-      return ZELMAR_IM_CONVERT;
-    case Tool::GraphicsMagick:
-      return ZELMAR_GM;
-    case Tool::Vips:
-      return ZELMAR_VIPS;
-    case Tool::Pillow:
-      return ZELMAR_PYTHON;
-  }
-  return {};
+  const char* const paths[] = {ZELMAR_IM_CONVERT, ZELMAR_GM, ZELMAR_VIPS, ZELMAR_PYTHON};
+  return paths[int(tool)];
 }
 
 const char* nameOf(Tool tool) {
@@ -50,14 +37,11 @@ Image.open(sys.argv[1]).convert('RGB').save(sys.argv[2], 'PPM')
 )";
 
 ByteVec slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return ByteVec(std::istreambuf_iterator<char>(in), {});
+  const std::string text = readText(path);
+  return ByteVec(text.begin(), text.end());
 }
-
-bool spit(const std::string& path, Bytes data) {
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(data.data()), std::streamsize(data.size()));
-  return bool(out);
+void spit(const std::string& path, Bytes data) {
+  writeText(path, std::string(data.begin(), data.end()));
 }
 
 bool succeeded(Tool tool, const RunResult& r) {
@@ -95,9 +79,20 @@ ByteVec toolWrites(Tool tool, const std::vector<const Picture*>& pages,
   const std::string out = dir.file(file);
   std::vector<std::string> argv;
   if (tool == Tool::Vips) {
+    // Words "k=v" are save options; others name an operation run in place
+    // of copy, its arguments after the output.
     std::string options;
-    for (const auto& a : args) options += (options.empty() ? "" : ",") + a;
-    argv = {pathOf(tool), "copy", inputs.front(), out + "[" + options + "]"};
+    std::vector<std::string> op;
+    for (const auto& a : args) {
+      if (a.find('=') == std::string::npos) {
+        op.push_back(a);
+      } else {
+        options += (options.empty() ? "" : ",") + a;
+      }
+    }
+    if (op.empty()) op = {"copy"};
+    argv = {pathOf(tool), op[0], inputs.front(), out + "[" + options + "]"};
+    argv.insert(argv.end(), op.begin() + 1, op.end());
   } else if (tool == Tool::Pillow) {
     argv = {pathOf(tool), "-c", kPillowWrite, inputs.front(), out};
     argv.insert(argv.end(), args.begin(), args.end());
@@ -115,16 +110,19 @@ Picture toolReads(Tool tool, Bytes file, const std::string& extension,
                   const std::vector<std::string>& args) {
   Picture p;
   const std::string problem = missingTool(tool);
-  if (!problem.empty() || tool == Tool::Vips) {
-    ADD_FAILURE() << (problem.empty() ? "vips is not used as a reader" : problem);
+  if (!problem.empty()) {
+    ADD_FAILURE() << problem;
     return p;
   }
   TempDir dir;
   const std::string in = dir.file("in" + extension), out = dir.file("out.ppm");
-  if (!spit(in, file)) return p;
+  spit(in, file);
   std::vector<std::string> argv;
   if (tool == Tool::Pillow) {
     argv = {pathOf(tool), "-c", kPillowRead, in, out};
+  } else if (tool == Tool::Vips) {  // an operation (copy when none), then its arguments
+    argv = {pathOf(tool), args.empty() ? "copy" : args[0], in, out};
+    if (!args.empty()) argv.insert(argv.end(), args.begin() + 1, args.end());
   } else {
     // Eight bits a sample, so bilevel and 5-bit pictures come out as 0..255.
     argv = magick(tool);
@@ -146,7 +144,7 @@ Picture toolApplies(Tool tool, const Picture& picture, const std::vector<std::st
 std::string toolIdentify(Bytes file, const std::string& extension, const std::string& format) {
   TempDir dir;
   const std::string in = dir.file("in" + extension);
-  if (!spit(in, file)) return {};
+  spit(in, file);
   // ImageMagick's identify sits beside its convert, named alike.
   std::string identify = pathOf(Tool::ImageMagick);
   identify.replace(identify.rfind("convert"), 7, "identify");

@@ -32,8 +32,9 @@ std::string missingTool(Tool tool);
 // The file `tool` makes of `pages` (several make a multi-page file for the
 // magicks). `name`'s extension picks the format; the magicks also take a
 // "CODER:" prefix. `args` come before the output name for the magicks, are
-// save options for vips ("compression=jpeg") and keyword arguments of save
-// for Pillow ("quality=90"). A failure records a test failure, no bytes.
+// save options ("compression=jpeg") or an operation and its arguments
+// ("bandjoin_const", "128") for vips, and keyword arguments of save for
+// Pillow ("quality=90"). A failure records a test failure, no bytes.
 ByteVec toolWrites(Tool tool, const std::vector<const Picture*>& pages,
                    const std::vector<std::string>& args, const std::string& name);
 inline ByteVec toolWrites(Tool tool, const Picture& picture, const std::vector<std::string>& args,
@@ -41,9 +42,10 @@ inline ByteVec toolWrites(Tool tool, const Picture& picture, const std::vector<s
   return toolWrites(tool, std::vector<const Picture*>{&picture}, args, name);
 }
 
-// What `tool` (a magick or Pillow) decodes from the first page of `file`,
-// named with `extension`, at 8 bits a sample, with `args` applied while
-// reading. A failure records a test failure and gives an empty picture.
+// What `tool` decodes from the first page of `file`, named with
+// `extension`, at 8 bits a sample, with `args` applied while reading (for
+// vips, an operation in place of copy and its arguments). A failure
+// records a test failure and gives an empty picture.
 Picture toolReads(Tool tool, Bytes file, const std::string& extension,
                   const std::vector<std::string>& args = {});
 

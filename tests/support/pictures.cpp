@@ -4,10 +4,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
+#include <set>
 
 namespace zelmar::test {
 namespace {
@@ -105,6 +104,16 @@ Picture copyOf(const Picture& p) {
 Rgb pixelAt(const Picture& p, uint32_t x, uint32_t y) {
   const uint8_t* row = p.row(y);
   return p.bits() == 24 ? Rgb{row[3 * x], row[3 * x + 1], row[3 * x + 2]} : p.palette()[row[x]];
+}
+
+size_t colourCount(const Picture& p) {
+  std::set<uint32_t> seen;
+  for (uint32_t y = 0; y < p.height(); ++y)
+    for (uint32_t x = 0; x < p.width(); ++x) {
+      const Rgb c = pixelAt(p, x, y);
+      seen.insert(uint32_t(c.r) << 16 | uint32_t(c.g) << 8 | c.b);
+    }
+  return seen.size();
 }
 
 // Visits the channel differences of every pixel of two pictures of one size.

@@ -3,12 +3,24 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "engine/core/picture.h"
 
 namespace zelmar::test {
+
+// Every depth a picture may have, each palette depth in colour and in grey.
+struct Depth {
+  int bits;
+  bool gray;
+  friend std::ostream& operator<<(std::ostream& out, Depth d) {
+    return out << d.bits << (d.gray ? "-bit grey" : "-bit");
+  }
+};
+inline constexpr Depth kDepths[] = {{1, true},  {1, false}, {4, false}, {4, true},
+                                    {8, false}, {8, true},  {24, false}};
 
 // A deterministic busy pattern at any depth. Palette depths get a colour
 // palette of 2^bits distinct entries (or a grey ramp when `gray`), and
@@ -28,6 +40,9 @@ Picture copyOf(const Picture& p);
 
 // The colour a pixel shows, whatever the depth.
 Rgb pixelAt(const Picture& p, uint32_t x, uint32_t y);
+
+// How many distinct colours the picture shows.
+size_t colourCount(const Picture& p);
 
 // Mean of the absolute channel differences over every pixel and channel;
 // a huge value when the sizes differ.

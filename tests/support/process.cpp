@@ -5,26 +5,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
-#include <fstream>
-#include <sstream>
-
 #include "support/temp_dir.h"
 
 extern char** environ;
 
 namespace zelmar::test {
-namespace {
-
-std::string slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-}  // namespace
-
 RunResult run(const std::vector<std::string>& argv) {
   RunResult result;
   if (argv.empty() || argv[0].empty()) return result;
@@ -48,8 +33,8 @@ RunResult run(const std::vector<std::string>& argv) {
   while (waitpid(pid, &status, 0) < 0) {
   }
   result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  result.out = slurp(outPath);
-  result.err = slurp(errPath);
+  result.out = readText(outPath);
+  result.err = readText(errPath);
   return result;
 }
 

@@ -1,5 +1,5 @@
-// JPEG files of other writers, the quality our factor maps to, EXIF
-// orientation, files cut short, and the marker walk on hand-built segments.
+// JPEG: the quality our factor maps to, EXIF orientation, files with
+// libjpeg's warnings or cut short, and the marker walk on hand-built segments.
 #include "engine/codecs/jpeg.h"
 
 #include <gtest/gtest.h>
@@ -14,14 +14,22 @@
 namespace zelmar::test {
 namespace {
 
-TEST(Jpeg, ProbeWantsStartOfImageAndAMarkerAndFactorsStayInRange) {
-  EXPECT_TRUE(jpeg::probe(encodeOk(jpeg::encode, makePhoto(8, 8))));
-  for (const ByteVec& bad : {ByteVec{0xFF, 0xD8}, ByteVec{'I', 'I', 42, 0}})
-    EXPECT_FALSE(jpeg::probe(bad));
-  OutputBuffer out;
-  for (int factor : {1, 256})
-    EXPECT_EQ(jpeg::encode(makePhoto(8, 8), {factor}, out).code(), ErrorCode::InvalidArgument);
-  EXPECT_EQ(out.size(), 0u);
+// An EXIF block whose first directory holds two ordinary tags, then the
+// orientation (a SHORT), in either byte order; and a JPEG carrying it.
+ByteVec exifBlock(int orientation, bool bigEndian) {
+  ByteBuilder f(bigEndian ? ByteBuilder::BigEndian : ByteBuilder::LittleEndian);
+  f.bytes({uint8_t(bigEndian ? 'M' : 'I'), uint8_t(bigEndian ? 'M' : 'I')}).u16(42).u32(8).u16(3);
+  // ImageWidth (a LONG) and a resolution unit (a SHORT) before the orientation.
+  f.u16(0x0100).u16(4).u32(1).u32(640);
+  f.u16(0x0128).u16(3).u32(1).u16(2).u16(0);
+  f.u16(0x0112).u16(3).u32(1).u16(uint16_t(orientation)).u16(0);
+  return f.u32(0).b;  // no next directory
+}
+ByteVec withApp1Exif(Bytes jpeg, const ByteVec& block) {
+  ByteBuilder f(ByteBuilder::BigEndian);
+  f.bytes({0xFF, 0xD8, 0xFF, 0xE1}).u16(uint16_t(2 + 6 + block.size()));
+  f.bytes({'E', 'x', 'i', 'f', 0, 0}).append(block);
+  return f.append(ByteVec(jpeg.begin() + 2, jpeg.end())).b;
 }
 
 // The quantisation tables of a file, which the quality alone decides.
@@ -36,7 +44,7 @@ ByteVec quantTables(const ByteVec& file) {
   return tables;
 }
 
-TEST(Jpeg, FactorMapsToTheQualityOfOtherWritersAtFourTwoZero) {
+TEST(Jpeg, QualityAndOrientationAsOtherProgramsHaveThemWarningsAndFilesCutShortLoad) {
   REQUIRE_TOOL(Tool::ImageMagick);
   const Picture photo = makePhoto(32, 32);
   for (const auto& [factor, quality] :
@@ -48,36 +56,13 @@ TEST(Jpeg, FactorMapsToTheQualityOfOtherWritersAtFourTwoZero) {
   }
   EXPECT_EQ(toolIdentify(encodeOk(jpeg::encode, photo), ".jpg", "%[jpeg:sampling-factor]"),
             "2x2,1x1,1x1");
-}
-
-TEST(Jpeg, FilesOfOtherWritersReadAsTheyReadThem) {
-  const int j444 = format::kJpeg444, j422 = format::kJpeg422, j420 = format::kJpeg420;
-  expectReadsLikeItsMaker(
-      jpeg::decode, ".jpg",
-      {
-          {kIm, "photo", "-quality 95 -sampling-factor 1x1", 24, 24, j444, "JPEG", 2},
-          {kIm, "photo", "-quality 95 -sampling-factor 2x1", 24, 24, j422, "JPEG", 2},
-          {kIm, "photo", "-quality 95 -sampling-factor 2x2", 24, 24, j420, "JPEG", 2},
-          {kIm, "photo", "-quality 95 -sampling-factor 4x1", 24, 24, j420, "JPEG", 2},
-          {kIm, "photo", "-quality 95 -sampling-factor 1x2", 24, 24, j422, "JPEG", 2},
-          {kIm, "photo", "-quality 95 -sampling-factor 3x1", 24, 24, j422, "JPEG",
-           2},  // TurboJPEG names no such sampling
-          {kIm, "photo", "-quality 95 -sampling-factor 2x2 -interlace Plane", 24, 24, j420, "JPEG",
-           2},
-          {kIm, "8g", "-quality 95", 8, 8, j444, "JPEG", 2},
-          {kIm, "8g", "-quality 95 -interlace Plane", 8, 8, j444, "JPEG", 2},
-          // CMYK as both write it, Adobe's inverted samples: read plainly it
-          // would be a negative. GraphicsMagick separates black its own way,
-          // so the file, not the source, is the reference.
-          {kIm, "photo", "-quality 95 -colorspace CMYK", 24, 32, j444, "JPEG", 2},
-          {kGm, "photo", "-quality 95 -colorspace CMYK", 24, 32, j444, "JPEG", 2, kIm},
-          {kPil, "photo", "quality=95", 24, 24, j420, "JPEG", 2},
-      });
-}
-
-TEST(Jpeg, ExifOrientationStandsThePictureUpLikeOtherViewers) {
-  REQUIRE_TOOL(Tool::ImageMagick);
-  Picture gray = makePhoto(40, 24);  // grey pictures turn through their own path
+  OutputBuffer out;  // factors run from 2 to 255
+  for (int factor : {1, 256})
+    EXPECT_EQ(jpeg::encode(photo, {factor}, out).code(), ErrorCode::InvalidArgument);
+  EXPECT_EQ(out.size(), 0u);
+  // EXIF orientation stands the picture up as other viewers do; grey
+  // pictures turn through their own path.
+  Picture gray = makePhoto(40, 24);
   ASSERT_TRUE(ops::toGrayscale(gray).ok());
   for (const Picture& src : {makePhoto(40, 24), copyOf(gray)})
     for (int o = 1; o <= 16; ++o) {
@@ -91,124 +76,75 @@ TEST(Jpeg, ExifOrientationStandsThePictureUpLikeOtherViewers) {
       EXPECT_TRUE(
           closeColours(d.picture, toolReads(Tool::ImageMagick, file, ".jpg", {"-auto-orient"}), 1));
     }
-}
-
-TEST(Jpeg, CutShortFilesLoadTheirUpperPart) {
-  REQUIRE_TOOL(Tool::ImageMagick);
-  const Picture photo = makePhoto(64, 64);
-  const ByteVec baseline = encodeOk(jpeg::encode, photo, 2);
-  const Decoded d = decodeOk(
-      jpeg::decode, ByteVec(baseline.begin(), baseline.begin() + long(baseline.size() * 6 / 10)));
-  const Picture whole = decodeOk(jpeg::decode, baseline).picture;
-  EXPECT_TRUE(d.truncated);
-  // The rows that arrived are exact; the rows that did not are black.
-  EXPECT_TRUE(
-      std::equal(d.picture.data(), d.picture.data() + 16 * d.picture.stride(), whole.data()));
-  EXPECT_TRUE(std::all_of(d.picture.row(63), d.picture.row(63) + d.picture.stride(),
-                          [](uint8_t v) { return v == 0; }));
+  // libjpeg's warnings are no failures: what decodes loads, the rows never
+  // reached black (a file with no decodable scan is refused: refused/).
+  const Picture whole = decodeOk(jpeg::decode, dataFile("jpeg-clean.jpg")).picture;
+  // The same file with bytes before a marker, or another picture after it.
+  for (const char* name :
+       {"jpeg-stray-bytes-before-a-table.jpg", "jpeg-stray-bytes-before-the-scan.jpg",
+        "jpeg-a-second-picture-after-the-first.jpg"}) {
+    const Decoded d = decodeOk(jpeg::decode, dataFile(name));
+    EXPECT_FALSE(d.truncated) << name;
+    EXPECT_TRUE(closeColours(d.picture, whole, 0)) << name;
+  }
+  const Decoded cut = decodeOk(jpeg::decode, dataFile("jpeg-cut-inside-the-scan.jpg"));
+  const Picture& p = cut.picture;
+  EXPECT_TRUE(cut.truncated);
+  ASSERT_EQ(p.height(), whole.height());
+  EXPECT_TRUE(std::equal(p.data(), p.data() + 16 * p.stride(), whole.data()));
+  EXPECT_TRUE(std::all_of(p.row(159), p.row(159) + p.stride(), [](uint8_t v) { return !v; }));
   // A progressive file cut short has every row, only coarser.
+  const Picture big = makePhoto(64, 64);
   const ByteVec progressive =
-      toolWrites(Tool::ImageMagick, photo, {"-interlace", "Plane", "-quality", "95"}, "a.jpg");
-  const Decoded p = decodeOk(
+      toolWrites(Tool::ImageMagick, big, {"-interlace", "Plane", "-quality", "95"}, "a.jpg");
+  const Decoded coarse = decodeOk(
       jpeg::decode,
       ByteVec(progressive.begin(), progressive.begin() + long(progressive.size() * 6 / 10)));
-  EXPECT_TRUE(p.truncated);
-  EXPECT_LT(meanChannelDiff(p.picture, photo), 8.0);
+  EXPECT_TRUE(coarse.truncated);
+  EXPECT_LT(meanChannelDiff(coarse.picture, big), 8.0);
 }
 
-TEST(Jpeg, SizesLibjpegRefusesAreBrokenHeaders) {
-  // libjpeg itself refuses sizes past 65500 and a height of zero.
-  ByteVec file = encodeOk(jpeg::encode, makePhoto(16, 16));
-  const uint8_t marker[] = {0xFF, 0xC0};
-  const size_t sof =
-      size_t(std::search(file.begin(), file.end(), marker, marker + 2) - file.begin());
-  ASSERT_LT(sof, file.size());
-  for (const auto& [w, h] : {std::pair{65535, 65535}, {16, 0}}) {
-    ByteVec forged = file;
-    forged[sof + 5] = uint8_t(h >> 8), forged[sof + 6] = uint8_t(h),
-                 forged[sof + 7] = uint8_t(w >> 8), forged[sof + 8] = uint8_t(w);
-    Decoded d;
-    EXPECT_EQ(jpeg::decode(forged, {}, d).code(), ErrorCode::BadHeader) << w << "x" << h;
-  }
-}
-
-// The orientation tag's type or value patched in an exifBlock.
-ByteVec patchedBlock(bool bigEndian, size_t field, uint16_t v) {
-  ByteVec b = exifBlock(1, bigEndian);
-  const size_t at = 34 + field;  // the third entry of the first directory
-  b[at + bigEndian] = uint8_t(v);
-  b[at + !bigEndian] = uint8_t(v >> 8);
-  return b;
-}
-
-TEST(ExifOrientation, WhatIsNotAnOrientationTagOrNotWholeMeansAsStored) {
-  for (bool be : {false, true}) {
-    EXPECT_EQ(jpeg::exifOrientation(exifBlock(0, be)), 1);
-    EXPECT_EQ(jpeg::exifOrientation(exifBlock(9, be)), 1);
-    EXPECT_EQ(jpeg::exifOrientation(patchedBlock(be, 2, 4)), 1);       // a LONG, not a SHORT
-    EXPECT_EQ(jpeg::exifOrientation(patchedBlock(be, 0, 0x0113)), 1);  // another tag
-    const ByteVec full = exifBlock(6, be);
-    for (size_t n = 0; n <= full.size(); ++n)  // the tag counts only when it is whole
+// What is not an orientation tag, or not whole, means the picture as
+// stored: blocks under exif-as-stored/ (a value out of range, a LONG, another
+// tag, no magic number, a directory past the end, too few entries) and
+// every prefix of a whole one.
+TEST(JpegMarkers, ExifAndAdobeFoundBeforeTheScanOnlyAndWhatIsNotWholeMeansAsStored) {
+  for (const std::string& name : dataFiles("exif-as-stored"))
+    EXPECT_EQ(jpeg::exifOrientation(dataFile(name)), 1) << name;
+  for (bool bigEndian : {false, true}) {
+    const ByteVec full = exifBlock(6, bigEndian);
+    for (size_t n = 0; n <= full.size(); ++n)
       EXPECT_EQ(jpeg::exifOrientation(Bytes(full.data(), n)), n >= 46 ? 6 : 1) << n;
   }
-  // No magic number, a directory past the end, more entries than the data holds.
-  ByteVec noMagic = exifBlock(6, false), farIfd = noMagic, onlyTwo = noMagic;
-  noMagic[2] = 43, farIfd[4] = 0xF0, farIfd[7] = 0x7F;
-  onlyTwo.resize(34);
-  onlyTwo[8] = onlyTwo[9] = 0xFF;
-  for (const ByteVec& bad : {noMagic, farIfd, onlyTwo}) EXPECT_EQ(jpeg::exifOrientation(bad), 1);
-}
-
-ByteVec segment(uint8_t marker, const ByteVec& payload) {
-  ByteBuilder f(ByteBuilder::BigEndian);
-  return f.bytes({0xFF, marker}).u16(uint16_t(payload.size() + 2)).append(payload).b;
-}
-
-ByteVec exif(int orientation) {
-  return segment(
-      0xE1,
-      ByteBuilder().bytes({'E', 'x', 'i', 'f', 0, 0}).append(exifBlock(orientation, false)).b);
-}
-
-ByteVec concat(std::initializer_list<ByteVec> parts) {
-  ByteBuilder f;
-  for (const auto& p : parts) f.append(p);
-  return f.b;
-}
-
-TEST(JpegMarkers, FindExifAndAdobeBeforeTheScanOnlyAndStopAtMalformedSegments) {
-  const ByteVec soi = {0xFF, 0xD8}, sos = {0xFF, 0xDA, 0, 2},
-                jfif = segment(0xE0, {'J', 'F', 'I', 'F', 0});
-  const ByteVec adobe = segment(0xEE, {'A', 'd', 'o', 'b', 'e', 0, 100, 0, 0, 0, 0, 2});
-  const ByteVec file = concat({soi, jfif, exif(8), adobe, sos, {1, 2}}),
-                good = concat({soi, exif(5)});
-  ByteVec overrun = good, tiny = good;
-  overrun[4] = 0x7F;         // a length running past the end
-  tiny[4] = 0, tiny[5] = 1;  // a length below 2
+  // Files of hand-built segments: EXIF and Adobe found before the first
+  // scan only, and nothing trusted past a malformed segment.
   const struct {
     const char* name;
-    ByteVec file;
     int orientation;
     bool adobe;
   } cases[] = {
-      {"EXIF and Adobe", file, 8, true},
+      {"exif-and-adobe", 8, true},
       // Fill bytes before a marker are allowed; only the first EXIF segment counts.
-      {"fill and two EXIF", concat({soi, {0xFF, 0xFF}, exif(6), exif(3), sos}), 6, false},
+      {"fill-and-two-exif", 6, false},
       // Segments after the first scan are pixel data, not markers to trust.
-      {"after the scan", concat({soi, sos, exif(6), adobe}), 1, false},
-      {"overrun", overrun, 1, false},
-      {"tiny", tiny, 1, false},
-      {"no start", ByteVec(good.begin() + 2, good.end()), 1, false},
+      {"after-the-scan", 1, false},
+      {"length-past-the-end", 1, false},
+      {"length-below-2", 1, false},
+      {"no-start", 1, false},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(jpeg::scanMarkers(c.file).orientation, c.orientation) << c.name;
-    EXPECT_EQ(jpeg::scanMarkers(c.file).adobe, c.adobe) << c.name;
+    const ByteVec file = dataFile(std::string("jpeg-markers-") + c.name + ".jpg");
+    EXPECT_EQ(jpeg::scanMarkers(file).orientation, c.orientation) << c.name;
+    EXPECT_EQ(jpeg::scanMarkers(file).adobe, c.adobe) << c.name;
   }
-  EXPECT_EQ(jpeg::scanMarkers(file).scanData,
-            file.size() - 2);  // the coded data follows the scan header
-  EXPECT_EQ(jpeg::scanMarkers(overrun).scanData, 0u);
-  for (size_t n = 0; n < good.size(); ++n)
-    EXPECT_EQ(jpeg::scanMarkers(Bytes(good.data(), n)).orientation, 1) << n;
+  // The coded data follows the scan header, two bytes before the end.
+  const ByteVec both = dataFile("jpeg-markers-exif-and-adobe.jpg");
+  EXPECT_EQ(jpeg::scanMarkers(both).scanData, both.size() - 2);
+  EXPECT_EQ(jpeg::scanMarkers(dataFile("jpeg-markers-length-past-the-end.jpg")).scanData, 0u);
+  // An EXIF segment (orientation 5) cut anywhere counts for nothing.
+  const ByteVec alone = dataFile("jpeg-markers-exif-5-alone.jpg");
+  for (size_t n = 0; n < alone.size(); ++n)
+    EXPECT_EQ(jpeg::scanMarkers(Bytes(alone.data(), n)).orientation, 1) << n;
 }
 
 }  // namespace

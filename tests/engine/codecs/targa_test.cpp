@@ -1,10 +1,12 @@
-// Targa layouts built by hand (no program here writes most of them), the
-// files other programs write, and the headers the probe must refuse.
+// Targa layouts no program here writes most of, built by hand once and kept
+// under tests/data/codecs (packets run straight across row ends, as many
+// writers' do); maps and runs at their edges; headers the probe refuses.
 #include "engine/codecs/targa.h"
 
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <string>
 
 #include "engine/codecs/codec_checks.h"
 #include "support/pictures.h"
@@ -12,208 +14,84 @@
 namespace zelmar::test {
 namespace {
 
-constexpr uint8_t kMapped = 1, kTrueColor = 2, kGray = 3, kRle = 8;
-
-struct Layout {
-  uint8_t type = kTrueColor;  // plus kRle for run-length encoding
-  int depth = 24;             // bits per stored pixel
-  bool topDown = false, rightToLeft = false;
-  std::string id = "";
-  int mapFirst = 0;  // colour-mapped: the index of the first map entry
-  int mapBits = 24;  // colour-mapped: bits per map entry
-};
-
-void putColor(ByteBuilder& f, Rgb c, int bits) {
-  if (bits <= 16)
-    f.u16(uint16_t(0x8000u | (c.r >> 3) << 10 | (c.g >> 3) << 5 | (c.b >> 3)));
-  else
-    f.bytes({c.b, c.g, c.r});
-  if (bits == 32) f.u8(255);
-}
-
-// A Targa file of `src` in any layout, independently of our writer. Packets
-// run straight across row ends, as many writers' do.
-ByteVec buildTga(const Picture& src, const Layout& l) {
-  const int base = l.type & 7;
-  const size_t mapLength = base == kMapped ? src.palette().size() : 0;
-  const uint32_t w = src.width(), h = src.height();
-  ByteBuilder f;
-  f.u8(uint8_t(l.id.size())).u8(mapLength ? 1 : 0).u8(l.type).u16(uint16_t(l.mapFirst));
-  f.u16(uint16_t(mapLength))
-      .u8(uint8_t(mapLength ? l.mapBits : 0))
-      .u32(0)
-      .u16(uint16_t(w))
-      .u16(uint16_t(h));
-  f.u8(uint8_t(l.depth)).u8(uint8_t((l.topDown ? 0x20 : 0) | (l.rightToLeft ? 0x10 : 0)));
-  f.append(ByteVec(l.id.begin(), l.id.end()));
-  for (size_t i = 0; i < mapLength; ++i) putColor(f, src.palette()[i], l.mapBits);
-  std::vector<ByteVec> stream;  // pixels in file order
-  for (uint32_t r = 0; r < h; ++r)
-    for (uint32_t i = 0; i < w; ++i) {
-      const uint32_t x = l.rightToLeft ? w - 1 - i : i, y = l.topDown ? r : h - 1 - r;
-      ByteBuilder px;
-      if (base == kMapped) px.u8(uint8_t(src.row(y)[x] + l.mapFirst));
-      if (base == kGray) px.u8(src.row(y)[x]);
-      if (base == kGray && l.depth == 16) px.u8(255);  // opaque
-      if (base == kTrueColor) putColor(px, pixelAt(src, x, y), l.depth);
-      stream.push_back(px.b);
-    }
-  for (size_t i = 0; i < stream.size();) {
-    size_t run = 1;
-    if (!(l.type & kRle)) {
-      f.append(stream[i++]);
-      continue;
-    }
-    while (i + run < stream.size() && run < 128 && stream[i + run] == stream[i]) ++run;
-    if (run > 1) {
-      f.u8(uint8_t(0x80 | (run - 1))).append(stream[i]);
-    } else {
-      while (i + run < stream.size() && run < 128 && stream[i + run] != stream[i + run - 1]) ++run;
-      f.u8(uint8_t(run - 1));
-      for (size_t k = i; k < i + run; ++k) f.append(stream[k]);
-    }
-    i += run;
-  }
-  return f.b;
-}
-
-// A pattern with runs (for the RLE paths) and detail.
-Picture runsAndDetail(uint32_t w, uint32_t h, int bits, bool gray = false) {
-  Picture p = makePattern(w, h, bits, gray);
-  for (uint32_t y = 0; y < h; y += 2) std::fill(p.row(y), p.row(y) + p.stride() / 2, p.row(y)[0]);
+// The pictures the layout files were made of: 13 × 6 patterns with runs
+// (for the RLE paths) and detail.
+Picture runsAndDetail(int bits, bool gray = false) {
+  Picture p = makePattern(13, 6, bits, gray);
+  for (uint32_t y = 0; y < 6; y += 2) std::fill(p.row(y), p.row(y) + p.stride() / 2, p.row(y)[0]);
   return p;
 }
 
 TEST(Targa, EveryLayoutReadsAsItsSourceAndAsOthersReadIt) {
   REQUIRE_TOOL(Tool::ImageMagick);
   REQUIRE_TOOL(Tool::GraphicsMagick);
-  const Picture colors = runsAndDetail(13, 6, 24), indexed = runsAndDetail(13, 6, 4),
-                gray = runsAndDetail(13, 6, 8, true);
+  const Picture colors = runsAndDetail(24), indexed = runsAndDetail(4),
+                gray = runsAndDetail(8, true);
   struct Case {
+    std::string name;
     const Picture* src;
-    Layout layout;
-    int tolerance;               // 5-bit channels lose the low bits
+    int stored, tolerance;       // 5-bit channels lose the low bits
     std::optional<Tool> oracle;  // none reads right-to-left rows or grey with alpha
   };
-  std::vector<Case> cases;
   const Tool gm = Tool::GraphicsMagick;
-  for (uint8_t rle : {0, 8}) {
-    const auto rgb = uint8_t(kTrueColor + rle), grey = uint8_t(kGray + rle);
-    for (bool top : {false, true})
-      for (bool rtl : {false, true})
-        cases.push_back({&colors,
-                         {.type = rgb, .topDown = top, .rightToLeft = rtl},
-                         0,
-                         rtl ? std::nullopt : std::optional(gm)});
-    cases.push_back({&colors, {.type = rgb, .depth = 32, .topDown = true, .id = "an ID"}, 0, gm});
-    cases.push_back({&colors, {.type = rgb, .depth = 16}, 8, gm});
-    cases.push_back({&colors, {.type = rgb, .depth = 15, .topDown = true}, 8, gm});
-    cases.push_back({&gray, {.type = grey, .depth = 8, .topDown = true}, 0, gm});
-    cases.push_back({&gray, {.type = grey, .depth = 16}, 0, std::nullopt});
-    // Only ImageMagick honours the first map index, and only top-down rows.
+  std::vector<Case> cases;
+  for (const std::string packing : {"raw", "rle"}) {
+    const std::string pre = "tga-" + packing + "-";
+    for (const std::string rows : {"bottom-up", "top-down"}) {
+      cases.push_back({pre + "24-bits-" + rows, &colors, 24, 0, gm});
+      cases.push_back({pre + "24-bits-" + rows + "-right-to-left", &colors, 24, 0, {}});
+    }
+    cases.push_back({pre + "32-bits-with-an-id", &colors, 32, 0, gm});
+    cases.push_back({pre + "16-bits", &colors, 16, 8, gm});
+    cases.push_back({pre + "15-bits-top-down", &colors, 16, 8, gm});  // two bytes as stored
+    cases.push_back({pre + "grey-8-bits-top-down", &gray, 8, 0, gm});
+    cases.push_back({pre + "grey-16-bits", &gray, 16, 0, {}});
+    // Maps whose first entry is number 100, top-down: only ImageMagick
+    // honours the first index, and only with rows top-down.
     for (int mapBits : {15, 16, 24, 32})
-      cases.push_back({&indexed,
-                       {.type = uint8_t(kMapped + rle),
-                        .depth = 8,
-                        .topDown = true,
-                        .id = "id",
-                        .mapFirst = 100,
-                        .mapBits = mapBits},
-                       mapBits <= 16 ? 8 : 0,
-                       Tool::ImageMagick});
+      cases.push_back({pre + "map-from-100-of-" + std::to_string(mapBits) + "-bits", &indexed, 8,
+                       mapBits <= 16 ? 8 : 0, Tool::ImageMagick});
   }
   for (const Case& c : cases) {
-    const Layout& l = c.layout;
-    SCOPED_TRACE(testing::Message()
-                 << "type " << int(l.type) << ", " << l.depth << " bits, top " << l.topDown
-                 << ", right-to-left " << l.rightToLeft << ", map entries " << l.mapBits);
-    const ByteVec file = buildTga(*c.src, l);
+    SCOPED_TRACE(c.name);
+    const ByteVec file = dataFile(c.name + ".tga");
     ASSERT_TRUE(targa::probe(file));
     const Decoded d = decodeOk(targa::decode, file);
     EXPECT_TRUE(closeColours(d.picture, *c.src, c.tolerance));
-    // 15-bit pixels take two bytes as stored.
-    EXPECT_EQ(factsOf(d),
-              (Facts{(l.type & 7) == kTrueColor ? 24 : 8, l.depth == 15 ? 16 : l.depth, 13, 6,
-                     format::kTarga, l.type & kRle ? "RLE" : "None", c.src->isGray()}));
+    EXPECT_EQ(factsOf(d), (Facts{c.src->bits() == 24 ? 24 : 8, c.stored, 13, 6, format::kTarga,
+                                 c.name.starts_with("tga-rle") ? "RLE" : "None", c.src->isGray()}));
     if (c.oracle) {
       EXPECT_TRUE(closeColours(d.picture, toolReads(*c.oracle, file, ".tga"), c.tolerance ? 1 : 0));
     }
   }
 }
 
-TEST(Targa, FilesOfOtherProgramsRead) {
-  // ImageMagick 6 stores rows against the origin bit, so GraphicsMagick judges its files.
-  const int t = format::kTarga;
-  expectReadsLikeItsMaker(targa::decode, ".tga",
-                          {
-                              {kIm, "24", "", 24, 24, t, "None", 0, kGm},
-                              {kIm, "24", "-compress RLE", 24, 24, t, "RLE", 0, kGm},
-                              {kIm, "24", "-type TrueColorAlpha", 24, 32, t, "None", 0, kGm},
-                              {kIm, "8", "-type Palette", 8, 8, t, "None", 0, kGm},
-                              {kIm, "8", "-type Palette -compress RLE", 8, 8, t, "RLE", 0, kGm},
-                              {kIm, "8g", "-type Grayscale -compress RLE", 8, 8, t, "RLE", 0, kGm},
-                              {kGm, "24", "", 24, 24, t, "None"},
-                              {kGm, "8", "-type Palette", 8, 8, t, "None"},
-                              {kPil, "24", "", 24, 24, t, "None"},
-                              {kPil, "24", "compression=tga_rle", 24, 24, t, "RLE"},
-                          });
-}
-
-TEST(Targa, MapsAndRunsAtTheirEdges) {
-  ByteBuilder mapped;  // four map entries numbered 2..5; pixels 0, 2, 5, 6, 200
-  mapped.bytes({0, 1, 1}).u16(2).u16(4).u8(24).u32(0).u16(5).u16(1).bytes({8, 0x20});
-  for (uint8_t v : {10, 20, 30, 40}) mapped.bytes({v, uint8_t(v + 1), uint8_t(v + 2)});
-  mapped.bytes({0, 2, 5, 6, 200});
-  // 3 × 2 grey, top row first: a run of 4 spans both rows, then a raw
-  // packet of 4 of which only 2 fit, then a stray run nobody needs.
-  const ByteVec runs = {0, 0, 11, 0,    0,    0,  0, 0, 0, 0, 0, 0,    3, 0,
-                        2, 0, 8,  0x20, 0x83, 50, 3, 1, 2, 3, 4, 0xff, 9};
-  const Decoded d = decodeOk(targa::decode, mapped.b);
-  const Rgb black{}, first{12, 11, 10}, last{42, 41, 40};
-  for (uint32_t x = 0; x < 5; ++x)
-    EXPECT_EQ(pixelAt(d.picture, x, 0), (x == 1 ? first : x == 2 ? last : black)) << x;
-  expectDecodes(targa::decode, {{"runs cross rows",
-                                 runs,
-                                 {8, 8, 3, 2, format::kTarga, "RLE", true},
-                                 {50, 50, 50, 50, 1, 2}}});
-}
-
-TEST(Targa, ProbeAndDecodeRefuseImplausibleHeaders) {
-  const ByteVec good = buildTga(makePattern(4, 3, 8), {.type = kMapped, .depth = 8});
-  ASSERT_TRUE(targa::probe(good));
-  const struct {
-    size_t at;
-    uint8_t value;
-  } changes[] = {
-      {2, 0},     {2, 4},  {2, 8}, {2, 12}, {2, 32},  // unknown image types
-      {1, 2},     {1, 0},                             // colour map type; mapped without a map
-      {7, 8},     {7, 0},                             // map entry size
-      {5, 0},                                         // an empty map (6 is cleared too)
-      {16, 24},   {16, 4},                            // index depth
-      {12, 0},    {14, 0},                            // zero width, height
-      {17, 0x40},                                     // interleaved rows
-  };
-  for (const auto& c : changes) {
-    ByteVec bad = good;
-    bad[c.at] = c.value;
-    if (c.at == 5) bad[6] = 0;
-    Decoded d;
-    EXPECT_FALSE(targa::probe(bad)) << c.at << " = " << int(c.value);
-    EXPECT_EQ(targa::decode(bad, {}, d).code(), ErrorCode::BadHeader)
-        << c.at << " = " << int(c.value);
+TEST(Targa, MapsAndRunsAtTheirEdgesAndHeadersTheProbeRefuses) {
+  expectDecodes({
+      // Four map entries numbered 2..5 (B, G, R of 10, 20, 30, 40 and up);
+      // pixels 0, 2, 5, 6, 200: those outside the map black.
+      {"tga-map-from-index-2.tga",
+       {8, 8, 5, 1, format::kTarga, "None"},
+       {},
+       {},
+       {{}, {12, 11, 10}, {42, 41, 40}, {}, {}}},
+      // 3 × 2 grey, top row first: a run of 4 spans both rows, then a raw
+      // packet of 4 of which only 2 fit, then a stray run nobody needs.
+      {"tga-runs-cross-rows.tga",
+       {8, 8, 3, 2, format::kTarga, "RLE", true},
+       {50, 50, 50, 50, 1, 2}},
+  });
+  // Every file refused for its header is no Targa to the probe either.
+  for (const std::string& name : dataFiles("refused/bad-header")) {
+    if (name.ends_with(".tga")) {
+      EXPECT_FALSE(targa::probe(dataFile(name))) << name;
+    }
   }
-  ByteVec grey16 = buildTga(makePattern(4, 3, 8, true), {.type = kGray, .depth = 16}),
-          colors12 = grey16;
-  colors12[2] = kTrueColor;
-  colors12[16] = 12;
-  EXPECT_TRUE(targa::probe(grey16));
+  // Grey may be 16 bits (with alpha), colour not 12; the header is 18 bytes.
+  ByteVec colors12 = dataFile("tga-raw-grey-16-bits.tga");
+  EXPECT_FALSE(targa::probe(Bytes(colors12.data(), 17)));
+  colors12[2] = 2, colors12[16] = 12;
   EXPECT_FALSE(targa::probe(colors12));
-  EXPECT_FALSE(targa::probe(Bytes(good.data(), 17)));
-  // 16-bit colour-map indexes are a real variant we do not read.
-  ByteVec wide = good;
-  wide[16] = 16;
-  Decoded d;
-  EXPECT_EQ(targa::decode(wide, {}, d).code(), ErrorCode::Unsupported);
   // The format cannot hold 65536 columns.
   Picture tooWide;
   ASSERT_TRUE(Picture::create(65536, 1, 24, tooWide, {70000, 1 << 20}).ok());

@@ -1,5 +1,6 @@
-// The picture model, checked size arithmetic, and the allocator kept from
-// handing picture-sized blocks back.
+// The picture model's checks before allocating, checked size arithmetic,
+// and the allocator kept from handing picture-sized blocks back. Palettes,
+// strides and greyness are seen through every codec's facts.
 #include "engine/core/picture.h"
 
 #include <gtest/gtest.h>
@@ -16,7 +17,7 @@
 namespace zelmar {
 namespace {
 
-TEST(Picture, CreateChecksDepthAndSizeBeforeAllocating) {
+TEST(Picture, CreateChecksSizesInArithmeticThatRefusesToWrapAndClonesAreDeep) {
   Picture p;
   EXPECT_EQ(Picture::create(10, 10, 16, p).code(), ErrorCode::InvalidArgument);
   EXPECT_EQ(Picture::create(0, 10, 24, p).code(), ErrorCode::BadDimensions);
@@ -25,48 +26,15 @@ TEST(Picture, CreateChecksDepthAndSizeBeforeAllocating) {
   EXPECT_EQ(Picture::create(40000, 30000, 8, p).code(), ErrorCode::LimitExceeded);
   EXPECT_TRUE(p.empty());
   EXPECT_EQ(p.bits(), 0);
-}
-
-TEST(Picture, PaletteDepthsHoldEveryIndex) {
-  for (int bits : {1, 4, 8}) {
-    SCOPED_TRACE(bits);
-    Picture p;
-    ASSERT_TRUE(Picture::create(3, 2, bits, p).ok());
-    EXPECT_EQ(p.palette().size(), size_t(1) << bits);
-    EXPECT_EQ(p.stride(), 3u);
-    EXPECT_EQ(p.memSize(), 6u + p.palette().size() * 3);
-  }
-  Picture rgb;
-  ASSERT_TRUE(Picture::create(3, 2, 24, rgb).ok());
-  EXPECT_TRUE(rgb.palette().empty());
-  EXPECT_EQ(rgb.stride(), 9u);
-}
-
-TEST(Picture, GrayMeansEveryPaletteEntryGray) {
-  Picture p;
-  ASSERT_TRUE(Picture::create(2, 2, 4, p).ok());
-  p.setPalette(grayPalette(16));
-  EXPECT_TRUE(p.isGray());
-  EXPECT_EQ(p.palette()[15], (Rgb{255, 255, 255}));
-  p.palette()[7] = {1, 2, 3};
-  EXPECT_FALSE(p.isGray());
-  Picture rgb;
-  ASSERT_TRUE(Picture::create(2, 2, 24, rgb).ok());
-  EXPECT_FALSE(rgb.isGray());
-}
-
-TEST(Picture, CloneIsDeep) {
-  Picture a;
+  // What is made can be cloned, deeply.
+  Picture a, b;
   ASSERT_TRUE(Picture::create(4, 4, 24, a).ok());
   std::fill(a.data(), a.data() + a.byteSize(), 9);
-  Picture b;
   ASSERT_TRUE(a.cloneTo(b).ok());
   b.row(1)[2] = 1;
   EXPECT_EQ(a.row(1)[2], 9);
   EXPECT_EQ(b.width(), 4u);
-}
-
-TEST(Checked, ArithmeticRefusesToWrap) {
+  // The size arithmetic refuses to wrap.
   EXPECT_FALSE(checkedMul(uint64_t(1) << 40, uint64_t(1) << 30).has_value());
   EXPECT_EQ(checkedMul(65535, 65535, 3).value(), 65535ull * 65535 * 3);
   EXPECT_FALSE(checkedAdd(~0ull, 1).has_value());

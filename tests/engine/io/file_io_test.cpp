@@ -9,9 +9,7 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <set>
 
 #include "support/pictures.h"
@@ -21,16 +19,9 @@ namespace zelmar {
 namespace {
 
 namespace fs = std::filesystem;
+using test::readText;
 using test::TempDir;
-
-void writeText(const std::string& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
-
-std::string readText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
+using test::writeText;
 
 std::set<std::string> namesIn(const fs::path& dir) {
   std::set<std::string> names;
@@ -91,26 +82,7 @@ TEST(ReadFileBytes, RefusesWhatIsNotARegularReadableFileAndHandsOutNothing) {
   EXPECT_EQ(code, int(ErrorCode::FileUnreadable));
 }
 
-TEST(ReadFileBytes, ReadsEveryByteAndFailedLoadsKeepThePreviousResult) {
-  TempDir dir;
-  std::string content(300000, '\0');
-  for (size_t i = 0; i < content.size(); ++i) content[i] = char(i * 31 + i / 977);
-  writeText(dir.file("big"), content);
-  std::vector<uint8_t> data;
-  ASSERT_TRUE(readFileBytes(dir.file("big"), data).ok());
-  EXPECT_EQ(std::string(data.begin(), data.end()), content);
-
-  Decoded held;
-  held.picture = test::makePattern(3, 2, 24);
-  held.facts.fileFormat = 6;
-  writeText(dir.file("notes.bmp"), "just some words, no picture at all");
-  EXPECT_EQ(loadPicture(dir.file("notes.bmp"), {}, held).code(), ErrorCode::UnknownFormat);
-  EXPECT_EQ(loadPicture(dir.file("gone.jpg"), {}, held).code(), ErrorCode::FileNotFound);
-  EXPECT_EQ(held.picture.width(), 3u);
-  EXPECT_EQ(held.facts.fileFormat, 6);
-}
-
-TEST(WriteFileAtomic, NewFilesTakeTheUmaskReplacedOnesKeepTheirModeAndNoTemporaryStays) {
+TEST(WriteFileAtomic, KeepsModesAndLinksAndWhereItCannotWriteOrSaveFailsHalfWayTouchesNothing) {
   TempDir dir;
   const std::string target = dir.file("out.bmp");
   const mode_t old = umask(027);  // the test's own mask, so the expectation is known
@@ -135,12 +107,9 @@ TEST(WriteFileAtomic, NewFilesTakeTheUmaskReplacedOnesKeepTheirModeAndNoTemporar
   EXPECT_TRUE(fs::is_symlink(dir.file("link.bmp")));
   EXPECT_EQ(readText(dir.file("real/photo.bmp")), "new");
   EXPECT_EQ(namesIn(dir.file("real")), std::set<std::string>{"photo.bmp"});
-}
-
-TEST(WriteFileAtomic, PlacesThatCannotBeWrittenFailAndTouchNothing) {
-  TempDir dir;
-  // Root may write into read-only folders, so: a folder that does not
-  // exist, a folder in /proc, a name that is a folder, a FIFO.
+  // Where it cannot write, nothing changes. Root may write into read-only
+  // folders, so: a folder that does not exist, a folder in /proc, a name
+  // that is a folder, a FIFO.
   fs::create_directory(dir.file("folder.bmp"));
   writeText(dir.file("folder.bmp/inside"), "kept");
   ASSERT_EQ(mkfifo(dir.file("pipe.bmp").c_str(), 0600), 0);
@@ -150,13 +119,12 @@ TEST(WriteFileAtomic, PlacesThatCannotBeWrittenFailAndTouchNothing) {
     EXPECT_EQ(writeFileAtomic(path, asBytes("x")).code(), ErrorCode::WriteFailed) << path;
   EXPECT_EQ(readText(dir.file("folder.bmp/inside")), "kept");
   EXPECT_TRUE(fs::is_fifo(dir.file("pipe.bmp")));
-  EXPECT_EQ(namesIn(dir.path()), (std::set<std::string>{"folder.bmp", "pipe.bmp"}));
-}
-
-TEST(SavePicture, RefusalsAndAWriteErrorHalfWayKeepTheOldFile) {
-  TempDir dir;
-  const std::string target = dir.file("keep.bmp");
-  writeText(target, "the old picture");
+  EXPECT_EQ(namesIn(dir.path()),
+            (std::set<std::string>{"out.bmp", "real", "link.bmp", "folder.bmp", "pipe.bmp"}));
+  // Refusals, and a save failing half-way, keep the old file.
+  fs::create_directory(dir.file("save"));
+  const std::string kept = dir.file("save/keep.bmp");
+  writeText(kept, "the old picture");
   const Picture picture = test::makePattern(4, 4, 8);
   const struct {
     const Picture* p;
@@ -173,7 +141,7 @@ TEST(SavePicture, RefusalsAndAWriteErrorHalfWayKeepTheOldFile) {
   };
   const Picture none;
   for (const auto& c : cases)
-    EXPECT_EQ(savePicture(c.p ? *c.p : none, target, c.format, c.bits, c.factor, c.append).code(),
+    EXPECT_EQ(savePicture(c.p ? *c.p : none, kept, c.format, c.bits, c.factor, c.append).code(),
               c.code);
   // A file size limit makes the write fail part-way, like a full disk; the
   // child ignores the signal so write() reports it.
@@ -182,11 +150,11 @@ TEST(SavePicture, RefusalsAndAWriteErrorHalfWayKeepTheOldFile) {
               signal(SIGXFSZ, SIG_IGN);
               const rlimit limit{64 * 1024, 64 * 1024};
               if (setrlimit(RLIMIT_FSIZE, &limit) != 0) return 201;
-              return int(savePicture(big, target, 6, 24, 64, false).code());
+              return int(savePicture(big, kept, 6, 24, 64, false).code());
             }),
             int(ErrorCode::WriteFailed));
-  EXPECT_EQ(readText(target), "the old picture");
-  EXPECT_EQ(namesIn(dir.path()), std::set<std::string>{"keep.bmp"});
+  EXPECT_EQ(readText(kept), "the old picture");
+  EXPECT_EQ(namesIn(dir.file("save")), std::set<std::string>{"keep.bmp"});
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "engine/ops/ops.h"
-#include "ops_checks.h"
+#include "support/pictures.h"
 
 namespace zelmar::test {
 namespace {
@@ -43,21 +43,18 @@ const std::vector<std::pair<const char*, Op>>& everyOperation() {
   return all;
 }
 
-TEST(BadInput, NoPictureFailsAndTheSmallestPicturesWork) {
+TEST(BadInput, NoPictureFailsTheSmallestPicturesWorkAndRefusedArgumentsChangeNothing) {
   for (const auto& [name, op] : everyOperation()) {
     Picture none;
     EXPECT_EQ(op(none).code(), ErrorCode::NoPicture) << name;
     EXPECT_TRUE(none.empty());
     for (auto [w, h] : {std::pair{1u, 1u}, {1u, 3u}, {3u, 1u}, {2u, 2u}})
-      for (const DepthCase& d : kDepths) {
+      for (const Depth d : kDepths) {
         Picture p = makePattern(w, h, d.bits, d.gray);
-        ASSERT_TRUE(op(p).ok()) << name << " " << d.name << " " << w << "x" << h;
+        ASSERT_TRUE(op(p).ok()) << name << " " << d << " " << w << "x" << h;
         EXPECT_FALSE(p.empty());
       }
   }
-}
-
-TEST(BadInput, RefusedArgumentsLeaveThePictureAsItWas) {
   const std::vector<std::pair<const char*, Op>> refused{
       {"depth 16",
        [](Picture& p) { return ops::changeColorDepth(p, 16, ops::Dither::ErrorDiffusion); }},
@@ -72,11 +69,11 @@ TEST(BadInput, RefusedArgumentsLeaveThePictureAsItWas) {
          return ops::adjustSaturation(p, 991, out);
        }},
   };
-  for (const DepthCase& d : kDepths) {
+  for (const Depth d : kDepths) {
     const Picture src = makePattern(9, 7, d.bits, d.gray);
     for (const auto& [name, op] : refused) {
       Picture p = copyOf(src);
-      EXPECT_EQ(op(p).code(), ErrorCode::InvalidArgument) << name << " " << d.name;
+      EXPECT_EQ(op(p).code(), ErrorCode::InvalidArgument) << name << " " << d;
       EXPECT_EQ(p.bits(), src.bits());
       EXPECT_EQ(p.palette(), src.palette());
       EXPECT_TRUE(closeColours(p, src, 0));

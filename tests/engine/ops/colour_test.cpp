@@ -9,16 +9,39 @@
 
 #include "engine/ops/ops.h"
 #include "engine/ops/saturation_session.h"
-#include "ops_checks.h"
 #include "support/oracle.h"
+#include "support/pictures.h"
 #include "support/temp_dir.h"
 
 namespace zelmar::test {
 namespace {
 
-TEST(Colour, GreyUsesTheLumaWeightsAtEveryDepth) {
-  for (const DepthCase& d : kDepths) {
-    SCOPED_TRACE(d.name);
+// Mean absolute channel difference of the averages of `block` × `block`
+// squares: what error diffusion is meant to keep.
+double blockMeanError(const Picture& a, const Picture& b, uint32_t block) {
+  double sum = 0;
+  int n = 0;
+  for (uint32_t by = 0; by + block <= a.height(); by += block)
+    for (uint32_t bx = 0; bx + block <= a.width(); bx += block) {
+      std::array<double, 3> d{};
+      for (uint32_t y = by; y < by + block; ++y)
+        for (uint32_t x = bx; x < bx + block; ++x) {
+          const Rgb p = pixelAt(a, x, y), q = pixelAt(b, x, y);
+          d[0] += p.r - q.r, d[1] += p.g - q.g, d[2] += p.b - q.b;
+        }
+      for (double v : d) sum += std::abs(v) / (block * block);
+      n += 3;
+    }
+  return sum / n;
+}
+
+// Grey by the luma weights; conversions that fit (up to 24 bits, 1 and 4
+// bits up to 8, 24-bit pictures with few colours back down) keep every
+// colour, whatever the dither.
+TEST(Colour, GreyLumaExactConversionsAndPaletteReductionBoundingTheErrorLikeImageMagick) {
+  REQUIRE_TOOL(Tool::ImageMagick);
+  for (const Depth d : kDepths) {
+    SCOPED_TRACE(testing::Message() << d);
     const Picture src = makePattern(29, 17, d.bits, d.gray, 3);
     Picture p = copyOf(src);
     ASSERT_TRUE(ops::toGrayscale(p).ok());
@@ -30,13 +53,23 @@ TEST(Colour, GreyUsesTheLumaWeightsAtEveryDepth) {
         ASSERT_LE(std::abs(pixelAt(p, x, y).r - (0.299 * c.r + 0.587 * c.g + 0.114 * c.b)),
                   0.5 + 1e-3);
       }
+    if (d.bits == 24) continue;
+    Picture eight = copyOf(src), rgb = copyOf(src);
+    ASSERT_TRUE(ops::changeColorDepth(eight, 8, ops::Dither::ErrorDiffusion).ok());
+    EXPECT_EQ(eight.bits(), 8);
+    EXPECT_TRUE(closeColours(eight, src, 0));
+    ASSERT_TRUE(ops::changeColorDepth(rgb, 24, ops::Dither::Nearest).ok());
+    ASSERT_EQ(rgb.bits(), 24);
+    ASSERT_TRUE(closeColours(rgb, src, 0));
+    // 1 bit is black and white, so 1-bit colours go back to 4 bits.
+    const int target = d.bits == 8 ? 8 : 4;
+    ASSERT_TRUE(ops::changeColorDepth(rgb, target, ops::Dither::ErrorDiffusion).ok());
+    EXPECT_EQ(rgb.bits(), target);
+    EXPECT_TRUE(closeColours(rgb, src, 0));
   }
-}
-
-// The colour count fits the depth, and the error, pixel by pixel and seen
-// from a distance, stays within bounds and close to ImageMagick's.
-TEST(Colour, PaletteReductionBoundsTheErrorLikeImageMagick) {
-  REQUIRE_TOOL(Tool::ImageMagick);
+  // Reduced to a palette, the colour count fits the depth, and the error,
+  // pixel by pixel and seen from a distance, stays within bounds and close
+  // to ImageMagick's.
   const Picture photo = makePhoto(240, 160);
   Picture gray = copyOf(photo);
   ASSERT_TRUE(ops::toGrayscale(gray).ok());
@@ -74,9 +107,6 @@ TEST(Colour, PaletteReductionBoundsTheErrorLikeImageMagick) {
     EXPECT_LE(pixelError, meanChannelDiff(theirs, ref) * 1.1 + 0.5);
     EXPECT_LE(blockError, blockMeanError(theirs, ref, 4) * 1.1 + 0.5);
   }
-}
-
-TEST(Colour, ErrorDiffusionKeepsFlatGreysEverywhere) {
   // Flat greys become patterns with the same mean in every strip of rows:
   // the picture is tall enough to be done in parts, and no seam may show.
   for (int g : {0, 30, 128, 200, 255})
@@ -98,28 +128,6 @@ TEST(Colour, ErrorDiffusionKeepsFlatGreysEverywhere) {
         ASSERT_NEAR(sum / (8 * 64), g, bits == 1 ? 4.0 : 1.0) << "rows from " << y0;
       }
     }
-}
-
-TEST(Colour, ConversionsThatFitKeepEveryColour) {
-  // Up to 24 bits, 1 and 4 bits up to 8, and 24-bit pictures with few
-  // colours back down: no colour changes, whatever the dither.
-  for (const DepthCase& d : kDepths) {
-    if (d.bits == 24) continue;
-    SCOPED_TRACE(d.name);
-    const Picture src = makePattern(31, 9, d.bits, d.gray);
-    Picture p = copyOf(src), rgb = copyOf(src);
-    ASSERT_TRUE(ops::changeColorDepth(p, 8, ops::Dither::ErrorDiffusion).ok());
-    EXPECT_EQ(p.bits(), 8);
-    EXPECT_TRUE(closeColours(p, src, 0));
-    ASSERT_TRUE(ops::changeColorDepth(rgb, 24, ops::Dither::Nearest).ok());
-    ASSERT_EQ(rgb.bits(), 24);
-    ASSERT_TRUE(closeColours(rgb, src, 0));
-    // 1 bit is black and white, so 1-bit colours go back to 4 bits.
-    const int target = d.bits == 8 ? 8 : 4;
-    ASSERT_TRUE(ops::changeColorDepth(rgb, target, ops::Dither::ErrorDiffusion).ok());
-    EXPECT_EQ(rgb.bits(), target);
-    EXPECT_TRUE(closeColours(rgb, src, 0));
-  }
 }
 
 TEST(Colour, HalftoneReadsAsTheSameGreysFromADistanceInClusteredDots) {
@@ -198,10 +206,10 @@ TEST(Filters, MatchTheTextbookConvolutionAtEveryDepth) {
   };
   // Grey stays grey, palettes become full colour. The 24-bit picture is
   // taller than the rows a thread takes, so band edges are covered too.
-  for (const DepthCase& d : kDepths) {
+  for (const Depth d : kDepths) {
     const Picture src = makePattern(41, d.bits == 24 ? 300 : 12, d.bits, d.gray, 9);
     for (const auto& f : cases) {
-      SCOPED_TRACE(testing::Message() << d.name << " " << f.name);
+      SCOPED_TRACE(testing::Message() << d << " " << f.name);
       Picture p = copyOf(src);
       ASSERT_TRUE(f.op(p).ok());
       EXPECT_EQ(p.bits(), src.isGray() ? 8 : 24);
@@ -211,7 +219,7 @@ TEST(Filters, MatchTheTextbookConvolutionAtEveryDepth) {
   }
 }
 
-TEST(Saturation, MovesColoursAlongTheirGreyAxisAndZeroGivesTheBase) {
+TEST(Saturation, MovesColoursAlongTheirGreyAxisAndARunStartsFromItsBaseUntilAnythingElse) {
   Picture p = solid(2, 1, {200, 100, 50});
   p.row(0)[3] = p.row(0)[4] = p.row(0)[5] = 90;
   // Luma of (200, 100, 50) is 124.2: each channel moves (1 + v/1000) times as
@@ -224,19 +232,17 @@ TEST(Saturation, MovesColoursAlongTheirGreyAxisAndZeroGivesTheBase) {
     EXPECT_NEAR(pixelAt(out, 0, 0).b, b, 1) << v;
     EXPECT_EQ(pixelAt(out, 1, 0), (Rgb{90, 90, 90})) << v;
   }
-  for (const DepthCase& d : kDepths) {
+  for (const Depth d : kDepths) {
     const Picture base = makePattern(21, 14, d.bits, d.gray);
     Picture out;
     ASSERT_TRUE(ops::adjustSaturation(base, 0, out).ok());
-    EXPECT_EQ(out.bits(), base.bits()) << d.name;
+    EXPECT_EQ(out.bits(), base.bits()) << d;
     EXPECT_EQ(out.palette(), base.palette());
     EXPECT_TRUE(std::equal(out.data(), out.data() + out.byteSize(), base.data()));
     ASSERT_TRUE(ops::adjustSaturation(base, 300, out).ok());
-    EXPECT_EQ(out.bits(), base.isGray() ? base.bits() : 24) << d.name;
+    EXPECT_EQ(out.bits(), base.isGray() ? base.bits() : 24) << d;
   }
-}
-
-TEST(SaturationSession, ARunStartsFromItsBaseUntilAnythingElseHappens) {
+  // A run of the session starts from its base until anything else happens.
   const Picture photo = makePhoto(60, 40);
   const auto saturated = [&](const Picture& from, int v) {
     Picture out;
@@ -245,7 +251,6 @@ TEST(SaturationSession, ARunStartsFromItsBaseUntilAnythingElseHappens) {
   };
   ops::SaturationSession s;
   s.reset(copyOf(photo));
-  EXPECT_FALSE(s.hasBase());
   // Each result is the base changed once by that value, not the sum.
   for (int v : {500, -300, 990, -990, 10, 0}) {
     ASSERT_TRUE(s.adjustSaturation(v).ok());
@@ -257,18 +262,22 @@ TEST(SaturationSession, ARunStartsFromItsBaseUntilAnythingElseHappens) {
   // Another operation ends the run, even a failed one: 0 then keeps what is there.
   ASSERT_TRUE(s.adjustSaturation(600).ok());
   ASSERT_TRUE(s.apply(ops::mirrorHorizontal).ok());
-  EXPECT_FALSE(s.hasBase());
   Picture expect = saturated(photo, 600);
   ASSERT_TRUE(ops::mirrorHorizontal(expect).ok());
   ASSERT_TRUE(s.adjustSaturation(0).ok());
   EXPECT_TRUE(closeColours(s.picture(), expect, 0));
+  // A failed operation ends it too: 0 keeps the -500 picture.
   ASSERT_TRUE(s.adjustSaturation(-500).ok());
+  const Picture before = copyOf(s.picture());
   EXPECT_FALSE(s.apply([](Picture& p) { return ops::enhanceEdges(p, 5000); }).ok());
-  EXPECT_FALSE(s.hasBase());
+  ASSERT_TRUE(s.adjustSaturation(0).ok());
+  EXPECT_TRUE(closeColours(s.picture(), before, 0));
   // A new picture starts afresh; none at all refuses.
   ASSERT_TRUE(s.adjustSaturation(300).ok());
-  s.reset(makePattern(5, 5, 8, true));
-  EXPECT_FALSE(s.hasBase());
+  const Picture grey = makePattern(5, 5, 8, true);
+  s.reset(copyOf(grey));
+  ASSERT_TRUE(s.adjustSaturation(0).ok());
+  EXPECT_TRUE(closeColours(s.picture(), grey, 0));
   s.reset(Picture());
   EXPECT_EQ(s.adjustSaturation(100).code(), ErrorCode::NoPicture);
 }

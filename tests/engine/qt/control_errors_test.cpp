@@ -15,7 +15,7 @@ namespace {
 
 using Call = std::pair<const char*, std::function<int(ImageEngine&)>>;
 
-TEST_F(ControlTest, WithoutAPictureEveryOperationFailsByExceptionOrByResult) {
+TEST_F(ControlTest, WithoutAPictureEveryOperationFailsAndAFailedLoadKeepsThePicture) {
   TempDir dir;
   QImage page(20, 20, QImage::Format_RGB32);
   QPainter painter(&page);
@@ -49,28 +49,22 @@ TEST_F(ControlTest, WithoutAPictureEveryOperationFailsByExceptionOrByResult) {
     EXPECT_EQ(call(*control), int(ErrorCode::NoPicture)) << name;
   }
   EXPECT_FALSE(std::filesystem::exists(dir.file("out.bmp")));
-}
-
-TEST_F(ControlTest, AFailedLoadKeepsThePictureAndItsFacts) {
-  TempDir dir;
-  std::ofstream(dir.file("empty.bmp")).close();
-  std::ofstream(dir.file("junk.bmp")) << "this is not a picture at all";
-  // A panorama too large to hold: each side fits, the pixels do not.
+  // A failed load keeps the picture and its facts.
+  writeText(dir.file("junk.bmp"), "this is not a picture at all");
+  // The file layer's own refusals (folders, empty files...) are its tests';
+  // here, that any refusal leaves the control as it was. A panorama too
+  // large to hold: each side fits, the pixels do not.
   Picture strip = makePattern(1, 1, 24);
   ASSERT_TRUE(savePicture(strip, dir.file("huge.bmp"), 6, 24, 64, false).ok());
-  std::fstream huge(dir.file("huge.bmp"), std::ios::in | std::ios::out | std::ios::binary);
-  huge.seekp(18).write("\xdc\xff\x00\x00\xdc\xff\x00\x00", 8);  // 65500 x 65500
-  huge.close();
+  std::string huge = readText(dir.file("huge.bmp"));
+  writeText(dir.file("huge.bmp"), huge.replace(18, 8, "\xdc\xff\0\0\xdc\xff\0\0", 8));  // 65500²
   control->adoptPicture(makePattern(30, 20, 24));
   control->setRaiseErrors(false);
   const int64_t memSize = control->MemSize();
   const std::pair<std::string, ErrorCode> cases[] = {
       {dir.file("missing.bmp"), ErrorCode::FileNotFound},
-      {dir.path().string(), ErrorCode::NotAFile},
-      {dir.file("empty.bmp"), ErrorCode::EmptyFile},
       {dir.file("junk.bmp"), ErrorCode::UnknownFormat},
       {dir.file("huge.bmp"), ErrorCode::LimitExceeded},
-      {"", ErrorCode::FileNotFound},
   };
   for (const auto& [path, code] : cases) {
     EXPECT_EQ(control->LoadFile(qpath(path), 0, 0, 1), int(code)) << path;
@@ -83,70 +77,30 @@ TEST_F(ControlTest, AFailedLoadKeepsThePictureAndItsFacts) {
   EXPECT_TRUE(closeColours(control->picture(), makePattern(30, 20, 24), 0));
 }
 
-TEST_F(ControlTest, ArgumentCodesItDoesNotOfferAreRefusedLeavingEverythingAsItWas) {
-  TempDir dir;
-  const std::string target = dir.file("keep.bmp");
-  std::ofstream(target) << "old contents";
-  control->adoptPicture(makePattern(30, 20, 24));
-  control->Repaint();
-  control->setRaiseErrors(false);
-  const int paints = control->paintCount();
-  const Call refused[] = {
-      {"filter 7", [](ImageEngine& e) { return e.ApplyFilter(7); }},
-      {"grey 4", [](ImageEngine& e) { return e.ToGrayscale(4); }},
-      {"halftone kind 2", [](ImageEngine& e) { return e.MakeHalftone(2, 0); }},
-      {"halftone angle 45", [](ImageEngine& e) { return e.MakeHalftone(1, 45); }},
-      {"fixed palette", [](ImageEngine& e) { return e.ChangeColorDepth(8, 0, 1, 0); }},
-      {"dither 3", [](ImageEngine& e) { return e.ChangeColorDepth(8, 2, 3, 0); }},
-      {"a colour count", [](ImageEngine& e) { return e.ChangeColorDepth(8, 2, 1, 16); }},
-      {"16 bits", [](ImageEngine& e) { return e.ChangeColorDepth(16, 2, 1, 0); }},
-      {"resize method 0", [](ImageEngine& e) { return e.ResizeImage(10, 10, 0); }},
-      {"size 0", [](ImageEngine& e) { return e.ResizeImage(0, 10, 1); }},
-      {"saturation 2000", [](ImageEngine& e) { return e.AdjustSaturation(2000); }},
-      {"clipboard 7", [](ImageEngine& e) { return e.CopyToClipboard(7); }},
-      {"paste 1", [](ImageEngine& e) { return e.PasteFromClipboard(1); }},
-  };
-  for (const auto& [name, call] : refused)
-    EXPECT_EQ(call(*control), int(ErrorCode::InvalidArgument)) << name;
-  EXPECT_EQ(control->SaveFile(qpath(target), 99, 24, 64, false), int(ErrorCode::UnsupportedFormat));
-  QApplication::processEvents();
-  EXPECT_EQ(control->paintCount(), paints);
-  EXPECT_TRUE(closeColours(control->picture(), makePattern(30, 20, 24), 0));
-  std::ifstream in(target);
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "old contents");
-}
-
-TEST_F(ControlTest, SaturationWorksFromThePictureBeforeTheRunUntilAnotherOperationOrLoad) {
+// The run's rules are the saturation session's (tests/engine/ops); here,
+// that the control keeps one and ends it at another operation or a load.
+TEST_F(ControlTest, EachArgumentCodeRunsWhatItNamesOthersAreRefusedAndSaturationKeepsARun) {
   TempDir dir;
   const Picture original = makePhoto(40, 30), next = makePhoto(40, 30, 3);
   ASSERT_TRUE(savePicture(next, dir.file("next.bmp"), 6, 24, 64, false).ok());
-  const auto saturated = [](const Picture& p, int v) {
-    Picture out;
-    EXPECT_TRUE(ops::adjustSaturation(p, v, out).ok());
-    return out;
-  };
+  Picture expected;
+  ASSERT_TRUE(ops::adjustSaturation(original, -300, expected).ok());
+  ASSERT_TRUE(ops::mirrorHorizontal(expected).ok());
   control->adoptPicture(copyOf(original));
-  ASSERT_EQ(control->AdjustSaturation(500), 0);
-  ASSERT_EQ(control->AdjustSaturation(-300), 0);
-  EXPECT_TRUE(
-      closeColours(control->picture(), saturated(original, -300), 0));  // not on top of +500
+  for (int v : {500, -300}) ASSERT_EQ(control->AdjustSaturation(v), 0);
   ASSERT_EQ(control->MirrorHorizontal(), 0);
-  ASSERT_EQ(control->AdjustSaturation(0), 0);
-  Picture mirrored = saturated(original, -300);
-  ASSERT_TRUE(ops::mirrorHorizontal(mirrored).ok());
-  EXPECT_TRUE(closeColours(control->picture(), mirrored, 0));
+  ASSERT_EQ(control->AdjustSaturation(0), 0);  // from the mirrored -300, not the original
+  EXPECT_TRUE(closeColours(control->picture(), expected, 0));
   ASSERT_EQ(control->AdjustSaturation(600), 0);
   ASSERT_EQ(control->LoadFile(qpath(dir.file("next.bmp")), 0, 0, 1), 0);
   ASSERT_EQ(control->AdjustSaturation(0), 0);
   EXPECT_TRUE(closeColours(control->picture(), next, 0));
-}
-
-TEST_F(ControlTest, EachArgumentCodeRunsTheOperationItNames) {
+  // Each argument code runs the operation it names; others are refused.
   using Op = std::function<Status(Picture&)>;
   const struct {
     const char* name;
     std::function<int(ImageEngine&)> call;
-    Op op;
+    Op op;  // none: a code the control does not offer
   } cases[] = {
       {"emboss", [](ImageEngine& e) { return e.ApplyFilter(5); },
        [](Picture& p) { return ops::applyFilter(p, ops::Filter::Emboss); }},
@@ -163,19 +117,47 @@ TEST_F(ControlTest, EachArgumentCodeRunsTheOperationItNames) {
        [](Picture& p) { return ops::changeColorDepth(p, 1, ops::Dither::ErrorDiffusion); }},
       {"resample", [](ImageEngine& e) { return e.ResizeImage(10, 7, 1); },
        [](Picture& p) { return ops::resize(p, 10, 7, ops::ResizeMethod::Smooth); }},
+      {"filter 7", [](ImageEngine& e) { return e.ApplyFilter(7); }, {}},
+      {"grey 4", [](ImageEngine& e) { return e.ToGrayscale(4); }, {}},
+      {"halftone kind 2", [](ImageEngine& e) { return e.MakeHalftone(2, 0); }, {}},
+      {"halftone angle 45", [](ImageEngine& e) { return e.MakeHalftone(1, 45); }, {}},
+      {"fixed palette", [](ImageEngine& e) { return e.ChangeColorDepth(8, 0, 1, 0); }, {}},
+      {"dither 3", [](ImageEngine& e) { return e.ChangeColorDepth(8, 2, 3, 0); }, {}},
+      {"a colour count", [](ImageEngine& e) { return e.ChangeColorDepth(8, 2, 1, 16); }, {}},
+      {"16 bits", [](ImageEngine& e) { return e.ChangeColorDepth(16, 2, 1, 0); }, {}},
+      {"resize method 0", [](ImageEngine& e) { return e.ResizeImage(10, 10, 0); }, {}},
+      {"size 0", [](ImageEngine& e) { return e.ResizeImage(0, 10, 1); }, {}},
+      {"saturation 2000", [](ImageEngine& e) { return e.AdjustSaturation(2000); }, {}},
+      {"clipboard 7", [](ImageEngine& e) { return e.CopyToClipboard(7); }, {}},
+      {"paste 1", [](ImageEngine& e) { return e.PasteFromClipboard(1); }, {}},
   };
   const Picture photo = makePhoto(24, 16);
+  control->setRaiseErrors(false);
   for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
     control->adoptPicture(copyOf(photo));
-    ASSERT_EQ(c.call(*control), 0) << c.name;
+    control->Repaint();
+    const int paints = control->paintCount();
     Picture expected = copyOf(photo);
-    ASSERT_TRUE(c.op(expected).ok());
-    EXPECT_EQ(control->BitsPerPixel(), expected.bits()) << c.name;
-    EXPECT_TRUE(closeColours(control->picture(), expected, 0)) << c.name;
+    if (c.op) {
+      ASSERT_EQ(c.call(*control), 0);
+      ASSERT_TRUE(c.op(expected).ok());
+    } else {
+      EXPECT_EQ(c.call(*control), int(ErrorCode::InvalidArgument));
+      QApplication::processEvents();
+      EXPECT_EQ(control->paintCount(), paints);
+    }
+    EXPECT_EQ(control->BitsPerPixel(), expected.bits());
+    EXPECT_TRUE(closeColours(control->picture(), expected, 0));
   }
-  // Expanding back to full colour ignores the other arguments.
+  // Expanding back to full colour ignores the other arguments; a format it
+  // does not write leaves the file as it was.
   ASSERT_EQ(control->ChangeColorDepth(24, 0, 0, 0), 0);
   EXPECT_EQ(control->BitsPerPixel(), 24);
+  writeText(dir.file("keep.bmp"), "old contents");
+  EXPECT_EQ(control->SaveFile(qpath(dir.file("keep.bmp")), 99, 24, 64, false),
+            int(ErrorCode::UnsupportedFormat));
+  EXPECT_EQ(readText(dir.file("keep.bmp")), "old contents");
 }
 
 }  // namespace

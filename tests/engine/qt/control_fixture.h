@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QImage>
 #include <memory>
+#include <vector>
 
 #include "engine/core/picture.h"
 #include "engine/qt/image_control.h"
@@ -27,6 +28,17 @@ class ControlTest : public ::testing::Test {
   // What the control shows now, as a person would see it.
   QImage screen() { return control->grab().toImage().convertToFormat(QImage::Format_RGB32); }
   Rgb at(int x, int y) { return rgbOf(screen().pixel(x, y)); }
+  // Each spot of the screen within `tolerance` of its colour.
+  struct Spot {
+    int x, y;
+    Rgb colour;
+  };
+  void expectShows(const std::vector<Spot>& spots, int tolerance = 0) {
+    const QImage shot = screen();
+    for (const auto& [x, y, c] : spots)
+      EXPECT_TRUE(closeColours(solid(1, 1, rgbOf(shot.pixel(x, y))), solid(1, 1, c), tolerance))
+          << "at " << x << "," << y;
+  }
 
   std::unique_ptr<ImageControl> control;
 };
