@@ -1,6 +1,7 @@
 #include "engine/ops/area_shrink.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <opencv2/imgproc.hpp>
@@ -22,49 +23,127 @@ cv::Vec3b blockMean(const cv::Mat& src, int x, int y, cv::Size k, cv::Size size)
           uint8_t((sum[2] + n / 2) / n)};
 }
 
+// A block's sum divided by its n pixels, rounded half up. By the
+// reciprocal rounded up: exact while the rounded sum times n stays below
+// 2^40, so only for blocks of up to 2^16 pixels; plainly beyond.
+class BlockMean {
+ public:
+  explicit BlockMean(uint64_t n)
+      : n_(n), half_(n / 2), recip_(n <= (1u << 16) ? ((uint64_t(1) << 40) + n - 1) / n : 0) {}
+  uint64_t pixels() const { return n_; }
+  uint8_t operator()(uint64_t sum) const {
+    return uint8_t(recip_ ? ((sum + half_) * recip_) >> 40 : (sum + half_) / n_);
+  }
+
+ private:
+  uint64_t n_, half_, recip_;
+};
+
+// Source bytes summed as they are, C a pixel, in Acc-wide column sums.
+template <int C, class Acc>
+struct PlainSums {
+  using Column = Acc;
+  static constexpr int kPerPixel = C;
+  Acc lift(uint8_t v) const { return v; }
+  // Adds `count` pixels' column sums to the channel sums `s`.
+  void columns(const Acc* a, int count, uint64_t* s) const {
+    for (int j = 0; j < count; ++j, a += C)
+      for (int c = 0; c < C; ++c) s[c] += a[c];
+  }
+};
+
+// Palette indices summed as their colours: R, G and B in 21-bit fields of
+// one 64-bit column sum (up to 8223 pixels of 255), one table load a pixel.
+struct PaletteSums {
+  using Column = uint64_t;
+  static constexpr int kPerPixel = 1;
+  static constexpr int kField = 21;
+  std::array<uint64_t, 256> table{};  // indices beyond the palette are black
+  bool blockFits = false;             // so do a whole block's, the last widened
+
+  PaletteSums(const Palette& palette, cv::Size k)
+      : blockFits((2 * k.width - 1) * (2 * k.height - 1) * 255 < (1 << kField)) {
+    for (size_t i = 0; i < std::min<size_t>(palette.size(), 256); ++i)
+      table[i] =
+          palette[i].r | uint64_t(palette[i].g) << kField | uint64_t(palette[i].b) << 2 * kField;
+  }
+  uint64_t lift(uint8_t v) const { return table[v]; }
+  void columns(const uint64_t* a, int count, uint64_t* s) const {
+    constexpr uint64_t mask = (uint64_t(1) << kField) - 1;
+    const auto split = [&](uint64_t v) {
+      s[0] += v & mask;
+      s[1] += v >> kField & mask;
+      s[2] += v >> 2 * kField;
+    };
+    if (!blockFits) {
+      for (int j = 0; j < count; ++j) split(a[j]);
+      return;
+    }
+    uint64_t packed = 0;
+    for (int j = 0; j < count; ++j) packed += a[j];
+    split(packed);
+  }
+};
+
 // Sums the block's source rows column by column (the compiler vectorises
-// this), then its columns per output pixel. The last row and column of
-// blocks also take the remainder, so no source pixel is left out.
-template <class Acc>
-void shrinkRows(const cv::Mat& src, cv::Size k, cv::Mat& dst, const cv::Range& rows) {
-  const int outW = dst.cols, width3 = src.cols * 3, kx = k.width;
-  std::vector<Acc> acc(static_cast<size_t>(width3));
+// this for plain bytes), then its columns per output pixel. The last row
+// and column of blocks also take the remainder, so no source pixel is left
+// out. `rowOf` gives source row r; `put` turns a block's channel sums into
+// its three output bytes.
+template <class Sums, class RowOf, class Put>
+void shrinkRows(cv::Size from, cv::Size k, cv::Mat& dst, const cv::Range& rows, const Sums& sums,
+                RowOf rowOf, Put put) {
+  using Acc = typename Sums::Column;
+  constexpr int C = Sums::kPerPixel;
+  const int outW = dst.cols, widthC = from.width * C, kx = k.width;
+  std::vector<Acc> acc(static_cast<size_t>(widthC));
   for (int y = rows.start; y < rows.end; ++y) {
-    const int rowCount = y == dst.rows - 1 ? src.rows - y * k.height : k.height;
+    const int rowCount = y == dst.rows - 1 ? from.height - y * k.height : k.height;
     std::fill(acc.begin(), acc.end(), Acc(0));
     for (int r = 0; r < rowCount; ++r) {
-      const uint8_t* in = src.ptr<uint8_t>(y * k.height + r);
+      const uint8_t* in = rowOf(y * k.height + r);
       Acc* a = acc.data();
-      for (int i = 0; i < width3; ++i) a[i] = Acc(a[i] + in[i]);
+      for (int i = 0; i < widthC; ++i) a[i] = Acc(a[i] + sums.lift(in[i]));
     }
     uint8_t* out = dst.ptr<uint8_t>(y);
-    // Division by the reciprocal rounded up: exact while the rounded sum
-    // times n stays below 2^40, so only for blocks of up to 2^16 pixels.
-    const uint64_t n = uint64_t(kx) * rowCount;
-    const uint64_t recip = ((uint64_t(1) << 40) + n - 1) / n;
+    const BlockMean whole(uint64_t(kx) * uint64_t(rowCount));
     for (int x = 0; x < outW; ++x) {
-      const int colCount = x == outW - 1 ? src.cols - x * kx : kx;
-      uint32_t s0 = 0, s1 = 0, s2 = 0;
-      const Acc* a = acc.data() + size_t(x) * kx * 3;
-      for (int j = 0; j < colCount; ++j, a += 3) {
-        s0 += a[0];
-        s1 += a[1];
-        s2 += a[2];
-      }
-      if (colCount == kx && n <= (1u << 16)) {
-        const uint64_t half = n / 2;
-        out[3 * x] = uint8_t(((s0 + half) * recip) >> 40);
-        out[3 * x + 1] = uint8_t(((s1 + half) * recip) >> 40);
-        out[3 * x + 2] = uint8_t(((s2 + half) * recip) >> 40);
-      } else {
-        const uint32_t m = uint32_t(colCount) * uint32_t(rowCount);
-        out[3 * x] = uint8_t((s0 + m / 2) / m);
-        out[3 * x + 1] = uint8_t((s1 + m / 2) / m);
-        out[3 * x + 2] = uint8_t((s2 + m / 2) / m);
-      }
+      const int colCount = x == outW - 1 ? from.width - x * kx : kx;
+      uint64_t s[3] = {};
+      sums.columns(acc.data() + size_t(x) * kx * C, colCount, s);
+      if (colCount == kx)
+        put(out + 3 * x, s, whole);
+      else
+        put(out + 3 * x, s, BlockMean(uint64_t(colCount) * uint64_t(rowCount)));
     }
   }
 }
+
+// Whole blocks of a k.width x k.height factor into dst, in parallel bands
+// of output rows. Plain 16-bit column sums hold up to 257 rows of 255 (a
+// block and its remainder).
+template <int C, class RowOf, class Put>
+void shrinkBlocks(cv::Size from, cv::Size k, cv::Mat& dst, const PaletteSums* palette, RowOf rowOf,
+                  Put put) {
+  CV_Assert(k.width >= 1 && k.height >= 1 && k.width <= 256 && k.height <= 256 &&
+            from.width >= k.width && from.height >= k.height);
+  dst.create(from.height / k.height, from.width / k.width, CV_8UC3);
+  cv::Mat out = dst;
+  cv::parallel_for_(cv::Range(0, dst.rows), [&](const cv::Range& rows) {
+    if (palette)
+      shrinkRows(from, k, out, rows, *palette, rowOf, put);
+    else if (k.height <= 128)
+      shrinkRows(from, k, out, rows, PlainSums<C, uint16_t>(), rowOf, put);
+    else
+      shrinkRows(from, k, out, rows, PlainSums<C, uint32_t>(), rowOf, put);
+  });
+}
+
+constexpr auto putMeans = [](uint8_t* o, const uint64_t* s, const BlockMean& mean) {
+  o[0] = mean(s[0]);
+  o[1] = mean(s[1]);
+  o[2] = mean(s[2]);
+};
 
 }  // namespace
 
@@ -86,15 +165,8 @@ void boxShrink(const cv::Mat& src, cv::Size k, cv::Mat& dst) {
         out.at<cv::Vec3b>(size.height - 1, x) = blockMean(src, x, size.height - 1, k, size);
     return;
   }
-  dst.create(size, CV_8UC3);
-  cv::Mat out = dst;
-  // 16-bit column sums hold up to 257 rows of 255 (a block and its remainder).
-  cv::parallel_for_(cv::Range(0, dst.rows), [&](const cv::Range& rows) {
-    if (k.height <= 128)
-      shrinkRows<uint16_t>(src, k, out, rows);
-    else
-      shrinkRows<uint32_t>(src, k, out, rows);
-  });
+  shrinkBlocks<3>(
+      src.size(), k, dst, nullptr, [&](int r) { return src.ptr<uint8_t>(r); }, putMeans);
 }
 
 namespace {
@@ -221,26 +293,98 @@ void separableShrink(const cv::Mat& src, const Taps& rows, const Taps& cols, cv:
   });
 }
 
+// Whole blocks first, by far the cheaper part, made by `blocks(k, out)`;
+// then the area filter for what remains. Each axis by its own whole factor,
+// so whole factors come out exact. `noBlocks` shrinks by less than two.
+template <class Blocks, class NoBlocks>
+void blocksThenArea(cv::Size from, cv::Size size, cv::Mat& dst, Blocks blocks, NoBlocks noBlocks) {
+  const cv::Size k(std::min(from.width / size.width, 256),
+                   std::min(from.height / size.height, 256));
+  if (k.width == 1 && k.height == 1) return noBlocks();
+  if (from.width / k.width == size.width && from.height / k.height == size.height)
+    return blocks(k, dst);
+  cv::Mat mid;
+  blocks(k, mid);
+  separableShrink(mid, areaTaps(edges(mid.rows, k.height, from.height), size.height),
+                  areaTaps(edges(mid.cols, k.width, from.width), size.width), size, dst);
+}
+
+// Each channel as base + step * index over the whole palette: true of
+// every two-entry palette and of grey ramps. A block's channel sums then
+// follow from the sum of its indices alone.
+struct AffinePalette {
+  int64_t base[3] = {}, step[3] = {};
+  bool holds = false;
+};
+
+AffinePalette affineOf(const Palette& palette) {
+  AffinePalette a;
+  if (palette.size() < 2 || palette.size() > 256) return a;
+  const auto channel = [](const Rgb& c, int ch) {
+    return int64_t(ch == 0 ? c.r : ch == 1 ? c.g : c.b);
+  };
+  for (int ch = 0; ch < 3; ++ch) {
+    a.base[ch] = channel(palette[0], ch);
+    a.step[ch] = channel(palette[1], ch) - a.base[ch];
+    for (size_t i = 2; i < palette.size(); ++i)
+      if (channel(palette[i], ch) != a.base[ch] + a.step[ch] * int64_t(i)) return a;
+  }
+  a.holds = true;
+  return a;
+}
+
+void indexedBlocks(const cv::Mat& indices, const Palette& palette, cv::Size k, cv::Mat& dst) {
+  const auto indexRow = [&](int r) { return indices.ptr<uint8_t>(r); };
+  if (const AffinePalette a = affineOf(palette); a.holds) {
+    // A third of the bytes a colour picture has, and no lookup.
+    return shrinkBlocks<1>(indices.size(), k, dst, nullptr, indexRow,
+                           [&a](uint8_t* o, const uint64_t* s, const BlockMean& mean) {
+                             const auto n = int64_t(mean.pixels());
+                             for (int ch = 0; ch < 3; ++ch)
+                               o[ch] = mean(uint64_t(std::clamp<int64_t>(
+                                   n * a.base[ch] + a.step[ch] * int64_t(s[0]), 0, 255 * n)));
+                           });
+  }
+  const PaletteSums sums(palette, k);
+  shrinkBlocks<1>(indices.size(), k, dst, &sums, indexRow, putMeans);
+}
+
 }  // namespace
 
 void areaShrink(const cv::Mat& src, cv::Size size, cv::Mat& dst) {
   CV_Assert(src.type() == CV_8UC3 && size.width >= 1 && size.height >= 1 &&
             size.width <= src.cols && size.height <= src.rows);
-  // Whole blocks first, by far the cheaper part; each axis by its own whole
-  // factor, so whole factors come out exact.
-  const cv::Size k(std::min(src.cols / size.width, 256), std::min(src.rows / size.height, 256));
-  const bool blocks = k.width > 1 || k.height > 1;
-  if (blocks && src.cols / k.width == size.width && src.rows / k.height == size.height)
-    return boxShrink(src, k, dst);
-  if (!blocks) {
-    if (src.size() == size) return src.copyTo(dst);
-    return separableShrink(src, areaTaps(edges(src.rows, 1, src.rows), size.height),
-                           areaTaps(edges(src.cols, 1, src.cols), size.width), size, dst);
+  blocksThenArea(
+      src.size(), size, dst, [&](cv::Size k, cv::Mat& out) { boxShrink(src, k, out); },
+      [&] {
+        if (src.size() == size) return src.copyTo(dst);
+        separableShrink(src, areaTaps(edges(src.rows, 1, src.rows), size.height),
+                        areaTaps(edges(src.cols, 1, src.cols), size.width), size, dst);
+      });
+}
+
+cv::Mat paletteColours(const cv::Mat& indices, const Palette& palette) {
+  CV_Assert(indices.type() == CV_8UC1);
+  std::array<cv::Vec3b, 256> table{};  // indices beyond the palette are black
+  for (size_t i = 0; i < std::min<size_t>(palette.size(), 256); ++i)
+    table[i] = {palette[i].r, palette[i].g, palette[i].b};
+  cv::Mat out(indices.size(), CV_8UC3);
+  for (int y = 0; y < indices.rows; ++y) {
+    const uint8_t* in = indices.ptr<uint8_t>(y);
+    auto* o = out.ptr<cv::Vec3b>(y);
+    for (int x = 0; x < indices.cols; ++x) o[x] = table[in[x]];
   }
-  cv::Mat from;
-  boxShrink(src, k, from);
-  separableShrink(from, areaTaps(edges(from.rows, k.height, src.rows), size.height),
-                  areaTaps(edges(from.cols, k.width, src.cols), size.width), size, dst);
+  return out;
+}
+
+void areaShrinkIndexed(const cv::Mat& indices, const Palette& palette, cv::Size size,
+                       cv::Mat& dst) {
+  CV_Assert(indices.type() == CV_8UC1 && size.width >= 1 && size.height >= 1 &&
+            size.width <= indices.cols && size.height <= indices.rows);
+  blocksThenArea(
+      indices.size(), size, dst,
+      [&](cv::Size k, cv::Mat& out) { indexedBlocks(indices, palette, k, out); },
+      [&] { areaShrink(paletteColours(indices, palette), size, dst); });
 }
 
 }  // namespace zelmar::ops

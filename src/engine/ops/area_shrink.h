@@ -7,6 +7,8 @@
 // already has the size and type.
 #include <opencv2/core.hpp>
 
+#include "engine/core/picture.h"
+
 namespace zelmar::ops {
 
 // Shrinks by the whole factors k (1 to 256 on each axis): each output pixel
@@ -20,5 +22,15 @@ void boxShrink(const cv::Mat& src, cv::Size k, cv::Mat& dst);
 // exact; others average over footprints up to a block wider than exact
 // area averaging, which photographic detail does not show.
 void areaShrink(const cv::Mat& src, cv::Size size, cv::Mat& dst);
+
+// The colours of a picture of palette indices (8-bit, one channel), as
+// 3 channels R, G, B; every index within the palette.
+cv::Mat paletteColours(const cv::Mat& indices, const Palette& palette);
+
+// areaShrink of paletteColours(indices, palette), to the byte, without
+// making the whole colour picture: palettes that are affine in the index
+// (two entries, grey ramps) shrink the indices alone, others colour one
+// source row at a time.
+void areaShrinkIndexed(const cv::Mat& indices, const Palette& palette, cv::Size size, cv::Mat& dst);
 
 }  // namespace zelmar::ops

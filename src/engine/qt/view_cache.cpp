@@ -16,27 +16,21 @@
 namespace zelmar::qt {
 namespace {
 
+// The palette indices of a rectangle of a 1-, 4- or 8-bit picture, shared.
+cv::Mat indexRegion(const Picture& p, const cv::Rect& r) {
+  return cv::Mat(int(p.height()), int(p.width()), CV_8UC1, const_cast<uint8_t*>(p.data()),
+                 p.stride())(r);
+}
+
 // The source rectangle as a 3-channel RGB matrix: shared for 24-bit
-// pictures, expanded through the palette for the others.
+// pictures, coloured through the palette for the others.
 cv::Mat rgbRegion(const Picture& p, const cv::Rect& r) {
   if (p.bits() == 24) {
     cv::Mat whole(int(p.height()), int(p.width()), CV_8UC3, const_cast<uint8_t*>(p.data()),
                   p.stride());
     return whole(r);
   }
-  cv::Mat out(r.height, r.width, CV_8UC3);
-  const Palette& pal = p.palette();
-  for (int y = 0; y < r.height; ++y) {
-    const uint8_t* src = p.row(uint32_t(r.y + y)) + r.x;
-    auto* dst = out.ptr<uint8_t>(y);
-    for (int x = 0; x < r.width; ++x) {
-      const Rgb& c = pal[src[x]];
-      dst[3 * x] = c.r;
-      dst[3 * x + 1] = c.g;
-      dst[3 * x + 2] = c.b;
-    }
-  }
-  return out;
+  return ops::paletteColours(indexRegion(p, r), p.palette());
 }
 
 // Packs the scaled view into RGB32 (B, G, R, 0xff in memory on this
@@ -71,10 +65,15 @@ QImage renderView(const Picture& picture, double scale, QRect visible, const Ton
       const int y0 = std::clamp(int(std::floor(visible.top() / scale)), 0, ph - 1);
       const int x1 = std::clamp(int(std::ceil((visible.right() + 1) / scale)), x0 + 1, pw);
       const int y1 = std::clamp(int(std::ceil((visible.bottom() + 1) / scale)), y0 + 1, ph);
-      const cv::Mat src = rgbRegion(picture, cv::Rect(x0, y0, x1 - x0, y1 - y0));
-      ops::areaShrink(
-          src, cv::Size(std::min(visible.width(), src.cols), std::min(visible.height(), src.rows)),
-          scaled);
+      const cv::Rect region(x0, y0, x1 - x0, y1 - y0);
+      const cv::Size size(std::min(visible.width(), region.width),
+                          std::min(visible.height(), region.height));
+      // Palette pictures are shrunk as indices: colouring all of a large
+      // one first would cost more than the shrink.
+      if (picture.bits() == 24)
+        ops::areaShrink(rgbRegion(picture, region), size, scaled);
+      else
+        ops::areaShrinkIndexed(indexRegion(picture, region), picture.palette(), size, scaled);
     } else {
       // Map each target pixel centre back exactly, so enlarged pixels stay
       // put however far the view is panned.

@@ -6,12 +6,15 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <limits>
 
 #include "control_fixture.h"
+#include "engine/ops/ops.h"
 #include "engine/qt/transition.h"
+#include "engine/qt/view_cache.h"
 #include "engine/qt/view_layout.h"
 #include "support/process.h"
 
@@ -52,6 +55,23 @@ TEST_F(ControlTest, FitsCentredEnlargingOrAveragingAndTonesEachChannelOnScreenOn
   expectShows({{100, 24, kBack}, {100, 75, kBack}});
   const Rgb grey{128, 128, 128};
   expectShows({{0, 50, grey}, {57, 50, grey}, {100, 50, grey}, {199, 50, grey}}, 1);
+  // Palette pictures are shrunk as their indices, yet show what their
+  // colours would: palettes affine in the index (two entries, rising and
+  // falling grey ramps) and others, at whole, fractional and sub-two factors.
+  for (int bits : {1, 4, 8})
+    for (bool gray : {false, true}) {
+      Picture indexed = makePattern(331, 207, bits, gray);
+      if (gray && bits == 4) std::reverse(indexed.palette().begin(), indexed.palette().end());
+      Picture rgb = copyOf(indexed);
+      ASSERT_TRUE(ops::changeColorDepth(rgb, 24, ops::Dither::Nearest).ok());
+      const qt::ToneTable tone = qt::makeToneTable(0, 0);
+      for (double s : {0.5, 0.3, 1 / 7.0, 0.13, 0.6, 0.004}) {
+        const QRect whole(0, 0, qMax(1, int(331 * s)), qMax(1, int(207 * s)));
+        for (QRect v : {whole, whole.adjusted(whole.width() / 3, 0, 0, -whole.height() / 4)})
+          ASSERT_EQ(qt::renderView(indexed, s, v, tone), qt::renderView(rgb, s, v, tone))
+              << bits << gray << s;
+      }
+    }
   // The display tone, on screen only.
   control->adoptPicture(solid(20, 20, {100, 30, 200}));
   // Brightness shifts by up to a full 255; contrast -1000 is flat grey and
