@@ -26,20 +26,20 @@ struct ScreenCopy : zelmar::Prepared {
   QImage image;
 };
 
-// Everything of the view a screen copy depends on besides the picture.
+// Everything of the view a screen copy depends on besides the picture (the
+// tone is applied when it is shown).
 struct ViewInput {
   LayoutInput layout;
   QPoint scroll;
-  int32_t brightness = 0, contrast = 0;
 
   ViewParams paramsFor(const Picture& p) const {
     LayoutInput in = layout;
     in.picture = QSize(int(p.width()), int(p.height()));
     const auto l = zelmar::qt::computeLayout(in);
-    return {l.scale, l.visible(scroll), brightness, contrast};
+    return {l.scale, l.visible(scroll)};
   }
   std::string key() const {
-    return QString("%1x%2 %3 %4 %5x%6 %7,%8 %9 %10")
+    return QString("%1x%2 %3 %4 %5x%6 %7,%8")
         .arg(layout.area.width())
         .arg(layout.area.height())
         .arg(int(layout.mode))
@@ -48,8 +48,6 @@ struct ViewInput {
         .arg(layout.scrollBars.height())
         .arg(scroll.x())
         .arg(scroll.y())
-        .arg(brightness)
-        .arg(contrast)
         .toStdString();
   }
 };
@@ -62,16 +60,14 @@ void ImageControl::PrefetchHint(const QStringList& paths) {
   std::vector<std::string> files;
   for (const QString& p : paths)
     if (!p.isEmpty()) files.push_back(filenames::nameToBytes(p).toStdString());
-  const ViewInput view{layoutInput(), scrollPosition(), brightness_, contrast_};
+  const ViewInput view{layoutInput(), scrollPosition()};
   // A copy of the view's values, never the control: this runs on the cache's thread.
   prefetch_->hint(
       files, view.key(),
       [view](const Picture& p) -> zelmar::PreparedPtr {
         auto copy = std::make_shared<ScreenCopy>();
         copy->params = view.paramsFor(p);
-        copy->image =
-            zelmar::qt::renderView(p, copy->params.scale, copy->params.visible,
-                                   zelmar::qt::makeToneTable(view.brightness, view.contrast));
+        copy->image = zelmar::qt::renderView(p, copy->params.scale, copy->params.visible);
         if (copy->image.isNull()) return nullptr;
         return copy;
       },
@@ -104,7 +100,7 @@ void ImageControl::showLoaded(CachedPicture loaded) {
     leaving.file = *shownFile_;
     leaving.background = shownBackground_;
     leaving.decoded.facts = facts_;
-    const ViewInput view{layoutInput(), scrollPosition(), brightness_, contrast_};
+    const ViewInput view{layoutInput(), scrollPosition()};
     auto copy = std::make_shared<ScreenCopy>();
     if (cache_.held(generation_, copy->params, copy->image) &&
         copy->params == view.paramsFor(picture())) {

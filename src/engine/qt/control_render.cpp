@@ -34,8 +34,8 @@ int ImageControl::RenderToDevice(QPainter* painter, float left, float top, float
   const double s = std::min(1.0, scale);
   const QRect whole(0, 0, qMax(1, int(std::lround(picture().width() * s))),
                     qMax(1, int(std::lround(picture().height() * s))));
-  const QImage image = zelmar::qt::renderView(picture(), s, whole,
-                                              zelmar::qt::makeToneTable(brightness_, contrast_));
+  const QImage image = zelmar::qt::applyTone(zelmar::qt::renderView(picture(), s, whole),
+                                             zelmar::qt::makeToneTable(brightness_, contrast_));
   if (image.isNull()) return fail({ErrorCode::OutOfMemory});
   painter->save();
   painter->setRenderHint(QPainter::SmoothPixmapTransform, true);

@@ -34,27 +34,18 @@ cv::Mat rgbRegion(const Picture& p, const cv::Rect& r) {
 }
 
 // Packs the scaled view into RGB32 (B, G, R, 0xff in memory on this
-// little-endian target). The tone table is skipped when it changes nothing,
-// which is the usual case; both steps are OpenCV's vectorised ones.
-QImage toneToRgb32(const cv::Mat& rgb, const ToneTable& tone) {
+// little-endian target) with OpenCV's vectorised conversion.
+QImage toRgb32(const cv::Mat& rgb) {
   QImage out(rgb.cols, rgb.rows, QImage::Format_RGB32);
   if (out.isNull()) return out;
   cv::Mat packed(rgb.rows, rgb.cols, CV_8UC4, out.bits(), size_t(out.bytesPerLine()));
-  bool identity = true;
-  for (int i = 0; i < 256 && identity; ++i) identity = tone[size_t(i)] == i;
-  if (identity) {
-    cv::cvtColor(rgb, packed, cv::COLOR_RGB2BGRA);
-  } else {
-    cv::Mat toned;
-    cv::LUT(rgb, cv::Mat(1, 256, CV_8U, const_cast<uint8_t*>(tone.data())), toned);
-    cv::cvtColor(toned, packed, cv::COLOR_RGB2BGRA);
-  }
+  cv::cvtColor(rgb, packed, cv::COLOR_RGB2BGRA);
   return out;
 }
 
 }  // namespace
 
-QImage renderView(const Picture& picture, double scale, QRect visible, const ToneTable& tone) {
+QImage renderView(const Picture& picture, double scale, QRect visible) {
   if (picture.empty() || visible.isEmpty() || !(scale > 0)) return {};
   const int pw = int(picture.width()), ph = int(picture.height());
   try {
@@ -89,7 +80,7 @@ QImage renderView(const Picture& picture, double scale, QRect visible, const Ton
       cv::warpAffine(src, scaled, toSource, cv::Size(visible.width(), visible.height()),
                      interp | cv::WARP_INVERSE_MAP, cv::BORDER_REPLICATE);
     }
-    return toneToRgb32(scaled, tone);
+    return toRgb32(scaled);
   } catch (const cv::Exception&) {
     return {};
   } catch (const std::bad_alloc&) {
@@ -97,27 +88,60 @@ QImage renderView(const Picture& picture, double scale, QRect visible, const Ton
   }
 }
 
+QImage applyTone(const QImage& view, const ToneTable& tone) {
+  bool identity = true;
+  for (int i = 0; i < 256 && identity; ++i) identity = tone[size_t(i)] == i;
+  if (identity || view.isNull()) return view;
+  QImage out(view.size(), QImage::Format_RGB32);
+  if (out.isNull()) return out;
+  // One table for B, G and R; the padding byte stays 0xff.
+  cv::Mat table(1, 256, CV_8UC4);
+  for (int i = 0; i < 256; ++i) {
+    const uint8_t t = tone[size_t(i)];
+    table.at<cv::Vec4b>(0, i) = {t, t, t, uint8_t(i)};
+  }
+  const auto mat = [](const QImage& image) {
+    return cv::Mat(image.height(), image.width(), CV_8UC4, const_cast<uchar*>(image.constBits()),
+                   size_t(image.bytesPerLine()));
+  };
+  cv::Mat toned = mat(out);
+  try {
+    cv::LUT(mat(view), table, toned);
+  } catch (const cv::Exception&) {
+    return {};
+  }
+  return out;
+}
+
 const QImage& ViewCache::get(const Picture& picture, uint64_t generation, double scale,
                              QRect visible, int32_t brightness, int32_t contrast) {
-  const Key key{generation, {scale, visible, brightness, contrast}};
-  if (image_.isNull() || !(key == key_)) {
-    image_ = renderView(picture, scale, visible, makeToneTable(brightness, contrast));
+  const Key key{generation, {scale, visible}};
+  if (view_.isNull() || !(key == key_)) {
+    view_ = renderView(picture, scale, visible);
     key_ = key;
+    toned_ = QImage();
     ++rebuilds_;
   }
-  return image_;
+  // A slider step of brightness or contrast only tones the reduced copy again.
+  const std::pair tone{brightness, contrast};
+  if (toned_.isNull() || tone != tone_) {
+    toned_ = applyTone(view_, makeToneTable(brightness, contrast));
+    tone_ = tone;
+  }
+  return toned_;
 }
 
 void ViewCache::seed(uint64_t generation, const ViewParams& params, const QImage& image) {
   if (image.isNull()) return;
   key_ = {generation, params};
-  image_ = image;
+  view_ = image;
+  toned_ = QImage();
 }
 
 bool ViewCache::held(uint64_t generation, ViewParams& params, QImage& image) const {
-  if (image_.isNull() || key_.generation != generation) return false;
+  if (view_.isNull() || key_.generation != generation) return false;
   params = key_.view;
-  image = image_;
+  image = view_;
   return true;
 }
 

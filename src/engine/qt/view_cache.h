@@ -1,11 +1,13 @@
 #pragma once
 // The picture as it appears on screen: the part in view, resampled to the
 // display scale (area averaging when shrinking, bilinear when enlarging)
-// and passed through the tone table. Rebuilt only when one of its inputs
-// changes, so a repaint is a plain copy.
+// and passed through the tone table. Reduced again only when the picture or
+// the part in view changes, toned again only when the tone does, so a
+// repaint is a plain copy.
 #include <QImage>
 #include <QRect>
 #include <cstdint>
+#include <utility>
 
 #include "engine/qt/display_adjust.h"
 
@@ -15,27 +17,27 @@ class Picture;
 
 namespace zelmar::qt {
 
-// What a view depends on besides the picture.
+// Where a view lies besides the picture; the tone is applied after.
 struct ViewParams {
   double scale = 0;
   QRect visible;
-  int32_t brightness = 0, contrast = 0;
   bool operator==(const ViewParams&) const = default;
 };
 
 class ViewCache {
  public:
   // The part `visible` of the picture scaled by `scale` (visible is in
-  // scaled coordinates), as RGB32. `generation` changes whenever the
+  // scaled coordinates), toned, as RGB32. `generation` changes whenever the
   // picture does.
   const QImage& get(const Picture& picture, uint64_t generation, double scale, QRect visible,
                     int32_t brightness, int32_t contrast);
-  void clear() { image_ = QImage(); }
+  void clear() { view_ = toned_ = QImage(); }
+  // Reduced copies made from the picture (toning one again is not counted).
   int rebuilds() const { return rebuilds_; }
-  // A view of picture `generation` made elsewhere: prepared ahead of time,
-  // or kept from an earlier showing of the same picture.
+  // An untoned view of picture `generation` made elsewhere: prepared ahead
+  // of time, or kept from an earlier showing of the same picture.
   void seed(uint64_t generation, const ViewParams& params, const QImage& image);
-  // The view held, when it is one of picture `generation`.
+  // The untoned view held, when it is one of picture `generation`.
   bool held(uint64_t generation, ViewParams& params, QImage& image) const;
 
  private:
@@ -45,12 +47,17 @@ class ViewCache {
     bool operator==(const Key&) const = default;
   };
   Key key_;
-  QImage image_;
+  QImage view_, toned_;  // toned_ shares view_ when the tone changes nothing
+  std::pair<int32_t, int32_t> tone_;
   int rebuilds_ = 0;
 };
 
-// The picture's pixels in `visible` at `scale`, toned, as RGB32; a null
-// image when memory runs out.
-QImage renderView(const Picture& picture, double scale, QRect visible, const ToneTable& tone);
+// The picture's pixels in `visible` at `scale`, as RGB32; a null image
+// when memory runs out.
+QImage renderView(const Picture& picture, double scale, QRect visible);
+
+// The view through the tone table, each of R, G and B alike: the same
+// pixels as toning before packing. A null image when memory runs out.
+QImage applyTone(const QImage& view, const ToneTable& tone);
 
 }  // namespace zelmar::qt
