@@ -1,6 +1,7 @@
 // The control on a 24-megapixel photo in a 1280 x 800 window: load and first
 // paint in fit mode against the bare decode, a repaint of the cached view,
-// zoom steps in and out, and whole transitions.
+// zoom steps in and out, and whole transitions; the fitted screen copy of the
+// shared photo at every depth the processing commands give, and a tone step.
 //   scripts/build.sh release control_qt_bench
 //   QT_QPA_PLATFORM=offscreen build/release/bench/control_qt_bench
 #include <benchmark/benchmark.h>
@@ -11,10 +12,17 @@
 #include <cstdlib>
 #include <ctime>
 #include <memory>
+#include <opencv2/imgproc.hpp>
+#include <vector>
 
 #include "bench_main.h"
 #include "engine/io/file_io.h"
+#include "engine/ops/area_shrink.h"
+#include "engine/ops/ops.h"
 #include "engine/qt/image_control.h"
+#include "engine/qt/view_cache.h"
+#include "engine/qt/view_layout.h"
+#include "shared_photo.h"
 #include "support/pictures.h"
 #include "support/temp_dir.h"
 
@@ -170,6 +178,119 @@ BENCHMARK(BM_TransitionOnScreen)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(5);
+
+// The shared photo as each processing command leaves it: 24-bit, grey,
+// halftone, 2, 16 and 256 colours.
+const zelmar::Picture& photoAtDepth(int kind) {
+  namespace ops = zelmar::ops;
+  static std::vector<zelmar::Picture> made = [] {
+    std::vector<zelmar::Picture> all(6);
+    const auto reduced = [](int kind, zelmar::Picture& p) {
+      if (kind == 1) return ops::toGrayscale(p);
+      if (kind == 2) return ops::makeHalftone(p, ops::Halftone::ClusteredDot);
+      const int bits[] = {0, 0, 0, 1, 4, 8};
+      return ops::changeColorDepth(p, bits[kind], ops::Dither::ErrorDiffusion);
+    };
+    for (int k = 0; k < 6; ++k)
+      if (!zelmar::bench::sharedPhoto().cloneTo(all[size_t(k)]).ok() ||
+          (k > 0 && !reduced(k, all[size_t(k)]).ok()))
+        std::abort();
+    return all;
+  }();
+  return made[size_t(kind)];
+}
+
+// The way a palette picture's fitted copy was made before: the whole picture
+// coloured through its palette, then shrunk to `size` and packed.
+QImage colouredThenShrunk(const zelmar::Picture& p, QSize size) {
+  const cv::Mat indices(int(p.height()), int(p.width()), CV_8UC1, const_cast<uint8_t*>(p.data()),
+                        p.stride());
+  cv::Mat scaled;
+  zelmar::ops::areaShrink(zelmar::ops::paletteColours(indices, p.palette()),
+                          cv::Size(size.width(), size.height()), scaled);
+  QImage out(scaled.cols, scaled.rows, QImage::Format_RGB32);
+  cv::Mat packed(scaled.rows, scaled.cols, CV_8UC4, out.bits(), size_t(out.bytesPerLine()));
+  cv::cvtColor(scaled, packed, cv::COLOR_RGB2BGRA);
+  return out;
+}
+
+double median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v.empty() ? 0 : v[v.size() / 2];
+}
+
+// The whole photo fitted into a 1280 x `height` control (800: a whole
+// factor of 5; 720: 5.6, blocks then the area filter), at each depth, set
+// against the 24-bit photo's and against colouring first, timed in turn
+// in each iteration; medians. Depth 0 sets the 24-bit photo against
+// itself: the noise of the ratio.
+void BM_FittedScreenCopy(benchmark::State& state) {
+  const int kind = int(state.range(0));
+  const zelmar::Picture &p = photoAtDepth(kind), &colour = photoAtDepth(0);
+  zelmar::qt::LayoutInput in;
+  in.picture = QSize(int(p.width()), int(p.height()));
+  in.area = QSize(1280, int(state.range(1)));
+  const zelmar::qt::Layout l = zelmar::qt::computeLayout(in);
+  const QRect visible = l.visible({0, 0});
+  if (kind > 0 &&
+      colouredThenShrunk(p, visible.size()) != zelmar::qt::renderView(p, l.scale, visible))
+    return state.SkipWithError("the screen copy differs from colouring first");
+  // Wall and processor time of the whole process, for each in turn.
+  std::vector<double> ours[2], rgb[2], before[2];
+  const auto timed = [](std::vector<double>* into, auto&& f) {
+    const auto t = Clock::now();
+    const double c = cpuMs();
+    benchmark::DoNotOptimize(f());
+    into[1].push_back(cpuMs() - c);
+    into[0].push_back(ms(Clock::now() - t));
+  };
+  for (auto _ : state) {
+    timed(ours, [&] { return zelmar::qt::renderView(p, l.scale, visible); });
+    timed(rgb, [&] { return zelmar::qt::renderView(colour, l.scale, visible); });
+    if (kind > 0) timed(before, [&] { return colouredThenShrunk(p, visible.size()); });
+  }
+  state.counters["ms"] = median(ours[0]);
+  state.counters["rgb_ms"] = median(rgb[0]);
+  state.counters["ratio_to_rgb"] = median(ours[0]) / median(rgb[0]);
+  state.counters["cpu_ratio_to_rgb"] = median(ours[1]) / median(rgb[1]);
+  if (kind > 0) state.counters["coloured_first_ratio_to_rgb"] = median(before[0]) / median(rgb[0]);
+  // At least as fast as the 24-bit photo's, within the noise of a shared machine.
+  state.counters["goal_met"] = median(ours[0]) <= median(rgb[0]) * 1.02;
+}
+BENCHMARK(BM_FittedScreenCopy)
+    ->ArgNames({"depth", "height"})
+    ->ArgsProduct({{0, 1, 2, 3, 4, 5}, {800, 720}})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(15);
+
+// A brightness step of the fitted photo and its repaint, against a change of
+// view that reduces the picture again (what a step cost when the tone was
+// part of the reduced copy), in turn. Processor time, medians.
+void BM_ToneStep(benchmark::State& state) {
+  auto control = shownControl();
+  zelmar::Picture p;
+  if (!zelmar::bench::sharedPhoto().cloneTo(p).ok()) return state.SkipWithError("no memory");
+  control->adoptPicture(std::move(p));
+  control->Repaint();
+  std::vector<double> tone, reduce;
+  int value = 0;
+  for (auto _ : state) {
+    value = (value + 10) % 500;
+    double c = cpuMs();
+    control->setDisplayBrightness(value);
+    control->Repaint();
+    tone.push_back(cpuMs() - c);
+    control->resize(1280, control->height() == 800 ? 799 : 800);
+    c = cpuMs();
+    control->Repaint();
+    reduce.push_back(cpuMs() - c);
+  }
+  state.counters["step_cpu_ms"] = median(tone);
+  state.counters["reduce_cpu_ms"] = median(reduce);
+  state.counters["ratio"] = median(tone) / median(reduce);
+  state.counters["goal_met"] = median(tone) <= 16;
+}
+BENCHMARK(BM_ToneStep)->Unit(benchmark::kMillisecond)->Iterations(30);
 
 }  // namespace
 
