@@ -58,6 +58,7 @@ PictureCache::~PictureCache() {
 
 void PictureCache::hint(const std::vector<std::string>& paths, const std::string& viewKey,
                         Preparer prepare, Rgb background) {
+  std::vector<CachedPicture> excess;  // freed after the lock is let go
   std::lock_guard lock(mutex_);
   wanted_.clear();
   for (const std::string& p : paths)
@@ -69,6 +70,7 @@ void PictureCache::hint(const std::vector<std::string>& paths, const std::string
   dropIf([&](const CachedPicture& c) {
     return !contains(wanted_, c.file.path) || !(c.background == background_);
   });
+  excess = excessDropped();
   wake_.notify_one();
 }
 
@@ -96,22 +98,28 @@ bool PictureCache::take(const std::string& path, CachedPicture& out, Rgb backgro
     out = std::move(found);
     return true;
   }
+  std::vector<CachedPicture> excess;
   std::lock_guard lock(mutex_);
   dropped_.push_back(std::move(found));
+  excess = excessDropped();
   return false;
 }
 
 void PictureCache::keep(CachedPicture picture) {
+  std::vector<CachedPicture> excess;
   std::lock_guard lock(mutex_);
   const std::string& path = picture.file.path;
   dropIf([&](const CachedPicture& c) { return c.file.path == path; });
   held_.push_back(std::move(picture));
   trim();
+  excess = excessDropped();
 }
 
 void PictureCache::forget(const std::string& path) {
+  std::vector<CachedPicture> excess;
   std::lock_guard lock(mutex_);
   dropIf([&](const CachedPicture& c) { return c.file.path == path; });
+  excess = excessDropped();
   wake_.notify_one();
 }
 
@@ -149,6 +157,12 @@ void PictureCache::dropLeastWanted() {
 
 void PictureCache::trim() {
   while (held_.size() > kHeld) dropLeastWanted();
+}
+
+std::vector<CachedPicture> PictureCache::excessDropped() {
+  std::vector<CachedPicture> excess;
+  if (dropped_.size() > kHeld) excess.swap(dropped_);
+  return excess;
 }
 
 bool PictureCache::pending() const {

@@ -95,6 +95,10 @@ class PictureCache {
   void dropIf(const std::function<bool(const CachedPicture&)>& gone);
   void dropLeastWanted();
   void trim();
+  // The dropped pictures, for the host to free itself once more than kHeld
+  // wait: a host stepping faster than the worker, which runs behind it,
+  // would otherwise pile them up.
+  std::vector<CachedPicture> excessDropped();
 
   const PrefetchBounds bounds_;
   mutable std::mutex mutex_;
