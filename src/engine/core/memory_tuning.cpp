@@ -11,9 +11,9 @@ namespace zelmar {
 bool tuneMemoryForPictures() {
   static const bool tuned = [] {
 #if defined(__GLIBC__)
-    // Both settings also stop glibc from moving the thresholds by itself.
+    // Setting the thresholds also stops glibc from moving them by itself.
     return mallopt(M_MMAP_THRESHOLD, kReusedBlockBytes) == 1 &&
-           mallopt(M_TRIM_THRESHOLD, kKeptFreeBytes) == 1;
+           mallopt(M_TRIM_THRESHOLD, kKeptFreeBytes) == 1 && mallopt(M_ARENA_MAX, kArenas) == 1;
 #else
     return false;
 #endif
