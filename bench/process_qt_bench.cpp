@@ -9,7 +9,7 @@
 //    changed picture on a bare control of the same size (goal: within 10 %).
 // Medians over the iterations; the worst is printed beside them.
 //   scripts/build.sh release process_qt_bench
-//   build/release/bench/process_qt_bench   (ZELMAR_BENCH_PHOTO names another photo)
+//   build/release/bench/process_qt_bench   (ZELMAR_PHOTO names another photo)
 #include <benchmark/benchmark.h>
 
 #include <QAction>
@@ -19,17 +19,16 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
-#include <filesystem>
 #include <functional>
 #include <memory>
 #include <vector>
 
 #include "app/picfrm.h"
 #include "bench_main.h"
-#include "engine/io/file_io.h"
 #include "engine/ops/ops.h"
 #include "engine/qt/image_control.h"
 #include "process/AdjFrm.h"
+#include "shared_photo.h"
 
 namespace {
 
@@ -53,19 +52,6 @@ double worst(const std::vector<double>& v) {
   return v.empty() ? 0 : *std::max_element(v.begin(), v.end());
 }
 
-// The shared photo: named by ZELMAR_BENCH_PHOTO, or shared/bench/ in a
-// folder above this program.
-std::string sharedPhoto() {
-  if (const char* p = std::getenv("ZELMAR_BENCH_PHOTO")) return p;
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  for (fs::path dir = fs::read_symlink("/proc/self/exe", ec).parent_path();
-       !ec && dir.has_relative_path(); dir = dir.parent_path())
-    if (fs::exists(dir / "shared/bench/photo-24mp.jpg"))
-      return (dir / "shared/bench/photo-24mp.jpg").string();
-  return {};
-}
-
 Picture copyOf(const Picture& p) {
   Picture q;
   if (!p.cloneTo(q).ok()) std::abort();
@@ -82,10 +68,7 @@ struct Viewer {
 
   Viewer() {
     qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
-    zelmar::Decoded decoded;
-    const std::string path = sharedPhoto();
-    if (path.empty() || !zelmar::loadPicture(path, {}, decoded).ok()) return;
-    photo = std::move(decoded.picture);
+    photo = copyOf(zelmar::bench::sharedPhoto());
     photo8 = copyOf(photo);
     if (!ops::changeColorDepth(photo8, 8, ops::Dither::ErrorDiffusion).ok()) return;
     window = std::make_unique<picfrm>();
@@ -111,7 +94,7 @@ Viewer& viewer() {
 
 bool ready(benchmark::State& state) {
   if (viewer().ready) return true;
-  state.SkipWithError("no photo: set ZELMAR_BENCH_PHOTO to shared/bench/photo-24mp.jpg");
+  state.SkipWithError("the photo could not be reduced to 256 colours");
   return false;
 }
 

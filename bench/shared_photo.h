@@ -1,10 +1,13 @@
 #pragma once
-// The realistic material every codec benchmark runs on: the project's
-// shared 24-megapixel photo (a camera-like JPEG), read and decoded once.
-// ZELMAR_PHOTO names another file; without one the program stops, since a
-// generated picture would flatter every figure.
+// The realistic material the benchmarks run on: the project's shared
+// 24-megapixel photo (a camera-like JPEG), read and decoded once. It is
+// shared/bench/photo-24mp.jpg beside the checkout, or in a folder above the
+// program (a worktree's build finds it there); ZELMAR_PHOTO names another
+// file. Without one the program stops, since a generated picture would
+// flatter every figure.
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "engine/io/file_io.h"
@@ -13,8 +16,15 @@
 namespace zelmar::bench {
 
 inline std::string sharedPhotoPath() {
-  const char* chosen = std::getenv("ZELMAR_PHOTO");
-  return chosen ? chosen : ZELMAR_SHARED_PHOTO;
+  if (const char* chosen = std::getenv("ZELMAR_PHOTO")) return chosen;
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  if (fs::exists(ZELMAR_SHARED_PHOTO, ec)) return ZELMAR_SHARED_PHOTO;
+  for (fs::path dir = fs::read_symlink("/proc/self/exe", ec).parent_path();
+       !ec && dir.has_relative_path(); dir = dir.parent_path())
+    if (fs::exists(dir / "shared/bench/photo-24mp.jpg", ec))
+      return (dir / "shared/bench/photo-24mp.jpg").string();
+  return ZELMAR_SHARED_PHOTO;  // missing: named in the error
 }
 
 // The photo's JPEG file as stored.

@@ -6,8 +6,7 @@
 //   scripts/build.sh release viewer_qt_bench
 //   build/release/bench/viewer_qt_bench
 //
-// The photo is ../shared/bench/photo-24mp.jpg beside the checkout, or the
-// file ZELMAR_PHOTO names.
+// The photo is found as shared_photo.h says; ZELMAR_PHOTO names another.
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 #include <unistd.h>
