@@ -39,104 +39,95 @@ class BlockMean {
   uint64_t n_, half_, recip_;
 };
 
-// Source bytes summed as they are, C a pixel, in Acc-wide column sums.
-template <int C, class Acc>
-struct PlainSums {
-  using Column = Acc;
-  static constexpr int kPerPixel = C;
-  Acc lift(uint8_t v) const { return v; }
-  // Adds `count` pixels' column sums to the channel sums `s`.
-  void columns(const Acc* a, int count, uint64_t* s) const {
-    for (int j = 0; j < count; ++j, a += C)
-      for (int c = 0; c < C; ++c) s[c] += a[c];
-  }
-};
-
-// Palette indices summed as their colours: R, G and B in 21-bit fields of
-// one 64-bit column sum (up to 8223 pixels of 255), one table load a pixel.
-struct PaletteSums {
-  using Column = uint64_t;
-  static constexpr int kPerPixel = 1;
-  static constexpr int kField = 21;
-  std::array<uint64_t, 256> table{};  // indices beyond the palette are black
-  bool blockFits = false;             // so do a whole block's, the last widened
-
-  PaletteSums(const Palette& palette, cv::Size k)
-      : blockFits((2 * k.width - 1) * (2 * k.height - 1) * 255 < (1 << kField)) {
-    for (size_t i = 0; i < std::min<size_t>(palette.size(), 256); ++i)
-      table[i] =
-          palette[i].r | uint64_t(palette[i].g) << kField | uint64_t(palette[i].b) << 2 * kField;
-  }
-  uint64_t lift(uint8_t v) const { return table[v]; }
-  void columns(const uint64_t* a, int count, uint64_t* s) const {
-    constexpr uint64_t mask = (uint64_t(1) << kField) - 1;
-    const auto split = [&](uint64_t v) {
-      s[0] += v & mask;
-      s[1] += v >> kField & mask;
-      s[2] += v >> 2 * kField;
-    };
-    if (!blockFits) {
-      for (int j = 0; j < count; ++j) split(a[j]);
-      return;
-    }
-    uint64_t packed = 0;
-    for (int j = 0; j < count; ++j) packed += a[j];
-    split(packed);
-  }
-};
-
 // Sums the block's source rows column by column (the compiler vectorises
-// this for plain bytes), then its columns per output pixel. The last row
-// and column of blocks also take the remainder, so no source pixel is left
-// out. `rowOf` gives source row r; `put` turns a block's channel sums into
-// its three output bytes.
-template <class Sums, class RowOf, class Put>
-void shrinkRows(cv::Size from, cv::Size k, cv::Mat& dst, const cv::Range& rows, const Sums& sums,
-                RowOf rowOf, Put put) {
-  using Acc = typename Sums::Column;
-  constexpr int C = Sums::kPerPixel;
-  const int outW = dst.cols, widthC = from.width * C, kx = k.width;
-  std::vector<Acc> acc(static_cast<size_t>(widthC));
+// this), then its columns per output pixel: C bytes a pixel, 16-bit
+// column sums up to 257 rows of 255 (a block and its remainder), else
+// 32-bit ones. The last row and column of blocks also take the remainder,
+// so no source pixel is left out. `rowOf` gives source row r; `put` turns
+// a block's channel sums into its three output bytes.
+template <int C, class RowOf, class Put>
+void sumRows(cv::Size from, cv::Size k, cv::Mat& dst, const cv::Range& rows, RowOf rowOf, Put put) {
+  const auto run = [&](auto zero) {
+    using Acc = decltype(zero);
+    const int outW = dst.cols, widthC = from.width * C, kx = k.width;
+    std::vector<Acc> acc(static_cast<size_t>(widthC));
+    for (int y = rows.start; y < rows.end; ++y) {
+      const int rowCount = y == dst.rows - 1 ? from.height - y * k.height : k.height;
+      std::fill(acc.begin(), acc.end(), zero);
+      for (int r = 0; r < rowCount; ++r) {
+        const uint8_t* in = rowOf(y * k.height + r);
+        Acc* a = acc.data();
+        for (int i = 0; i < widthC; ++i) a[i] = Acc(a[i] + in[i]);
+      }
+      uint8_t* out = dst.ptr<uint8_t>(y);
+      const BlockMean whole(uint64_t(kx) * uint64_t(rowCount));
+      for (int x = 0; x < outW; ++x) {
+        const int colCount = x == outW - 1 ? from.width - x * kx : kx;
+        uint64_t s[3] = {};
+        const Acc* a = acc.data() + size_t(x) * kx * C;
+        for (int j = 0; j < colCount; ++j, a += C)
+          for (int c = 0; c < C; ++c) s[c] += a[c];
+        put(out + 3 * x, s,
+            colCount == kx ? whole : BlockMean(uint64_t(colCount) * uint64_t(rowCount)));
+      }
+    }
+  };
+  if (k.height <= 128)
+    run(uint16_t(0));
+  else
+    run(uint32_t(0));
+}
+
+// Palette indices summed as their colours, block by block straight from
+// the rows (no column sums to load and store again): one table load a
+// pixel, R, G and B in 21-bit fields of one 64-bit sum. A row of a block
+// (up to 511 pixels of 255) always fits them; a whole block is summed
+// packed while it does too, else split row by row.
+template <class RowOf, class Put>
+void sumPaletteRows(cv::Size from, cv::Size k, cv::Mat& dst, const cv::Range& rows,
+                    const Palette& palette, RowOf rowOf, Put put) {
+  constexpr int kField = 21;
+  constexpr uint64_t kMask = (uint64_t(1) << kField) - 1;
+  std::array<uint64_t, 256> table{};  // indices beyond the palette are black
+  for (size_t i = 0; i < std::min<size_t>(palette.size(), 256); ++i)
+    table[i] =
+        palette[i].r | uint64_t(palette[i].g) << kField | uint64_t(palette[i].b) << 2 * kField;
+  const bool blockFits = (2 * k.width - 1) * (2 * k.height - 1) * 255 < (1 << kField);
+  const int outW = dst.cols, kx = k.width;
+  std::vector<const uint8_t*> in(static_cast<size_t>(2 * k.height));
   for (int y = rows.start; y < rows.end; ++y) {
     const int rowCount = y == dst.rows - 1 ? from.height - y * k.height : k.height;
-    std::fill(acc.begin(), acc.end(), Acc(0));
-    for (int r = 0; r < rowCount; ++r) {
-      const uint8_t* in = rowOf(y * k.height + r);
-      Acc* a = acc.data();
-      for (int i = 0; i < widthC; ++i) a[i] = Acc(a[i] + sums.lift(in[i]));
-    }
+    for (int r = 0; r < rowCount; ++r) in[size_t(r)] = rowOf(y * k.height + r);
     uint8_t* out = dst.ptr<uint8_t>(y);
     const BlockMean whole(uint64_t(kx) * uint64_t(rowCount));
     for (int x = 0; x < outW; ++x) {
-      const int colCount = x == outW - 1 ? from.width - x * kx : kx;
-      uint64_t s[3] = {};
-      sums.columns(acc.data() + size_t(x) * kx * C, colCount, s);
-      if (colCount == kx)
-        put(out + 3 * x, s, whole);
-      else
-        put(out + 3 * x, s, BlockMean(uint64_t(colCount) * uint64_t(rowCount)));
+      const int x0 = x * kx, colCount = x == outW - 1 ? from.width - x0 : kx;
+      uint64_t s[3] = {}, packed = 0;
+      for (int r = 0; r < rowCount; ++r) {
+        const uint8_t* row = in[size_t(r)] + x0;
+        for (int c = 0; c < colCount; ++c) packed += table[row[c]];
+        if (!blockFits || r == rowCount - 1) {
+          s[0] += packed & kMask;
+          s[1] += packed >> kField & kMask;
+          s[2] += packed >> 2 * kField;
+          packed = 0;
+        }
+      }
+      put(out + 3 * x, s,
+          colCount == kx ? whole : BlockMean(uint64_t(colCount) * uint64_t(rowCount)));
     }
   }
 }
 
 // Whole blocks of a k.width x k.height factor into dst, in parallel bands
-// of output rows. Plain 16-bit column sums hold up to 257 rows of 255 (a
-// block and its remainder).
-template <int C, class RowOf, class Put>
-void shrinkBlocks(cv::Size from, cv::Size k, cv::Mat& dst, const PaletteSums* palette, RowOf rowOf,
-                  Put put) {
+// of output rows made by `band(rows, out)`.
+template <class Band>
+void shrinkBlocks(cv::Size from, cv::Size k, cv::Mat& dst, Band band) {
   CV_Assert(k.width >= 1 && k.height >= 1 && k.width <= 256 && k.height <= 256 &&
             from.width >= k.width && from.height >= k.height);
   dst.create(from.height / k.height, from.width / k.width, CV_8UC3);
   cv::Mat out = dst;
-  cv::parallel_for_(cv::Range(0, dst.rows), [&](const cv::Range& rows) {
-    if (palette)
-      shrinkRows(from, k, out, rows, *palette, rowOf, put);
-    else if (k.height <= 128)
-      shrinkRows(from, k, out, rows, PlainSums<C, uint16_t>(), rowOf, put);
-    else
-      shrinkRows(from, k, out, rows, PlainSums<C, uint32_t>(), rowOf, put);
-  });
+  cv::parallel_for_(cv::Range(0, dst.rows), [&](const cv::Range& rows) { band(rows, out); });
 }
 
 constexpr auto putMeans = [](uint8_t* o, const uint64_t* s, const BlockMean& mean) {
@@ -165,8 +156,10 @@ void boxShrink(const cv::Mat& src, cv::Size k, cv::Mat& dst) {
         out.at<cv::Vec3b>(size.height - 1, x) = blockMean(src, x, size.height - 1, k, size);
     return;
   }
-  shrinkBlocks<3>(
-      src.size(), k, dst, nullptr, [&](int r) { return src.ptr<uint8_t>(r); }, putMeans);
+  shrinkBlocks(src.size(), k, dst, [&](const cv::Range& rows, cv::Mat& out) {
+    sumRows<3>(
+        src.size(), k, out, rows, [&](int r) { return src.ptr<uint8_t>(r); }, putMeans);
+  });
 }
 
 namespace {
@@ -337,16 +330,19 @@ void indexedBlocks(const cv::Mat& indices, const Palette& palette, cv::Size k, c
   const auto indexRow = [&](int r) { return indices.ptr<uint8_t>(r); };
   if (const AffinePalette a = affineOf(palette); a.holds) {
     // A third of the bytes a colour picture has, and no lookup.
-    return shrinkBlocks<1>(indices.size(), k, dst, nullptr, indexRow,
-                           [&a](uint8_t* o, const uint64_t* s, const BlockMean& mean) {
-                             const auto n = int64_t(mean.pixels());
-                             for (int ch = 0; ch < 3; ++ch)
-                               o[ch] = mean(uint64_t(std::clamp<int64_t>(
-                                   n * a.base[ch] + a.step[ch] * int64_t(s[0]), 0, 255 * n)));
-                           });
+    const auto put = [&a](uint8_t* o, const uint64_t* s, const BlockMean& mean) {
+      const auto n = int64_t(mean.pixels());
+      for (int ch = 0; ch < 3; ++ch)
+        o[ch] = mean(
+            uint64_t(std::clamp<int64_t>(n * a.base[ch] + a.step[ch] * int64_t(s[0]), 0, 255 * n)));
+    };
+    return shrinkBlocks(indices.size(), k, dst, [&](const cv::Range& rows, cv::Mat& out) {
+      sumRows<1>(indices.size(), k, out, rows, indexRow, put);
+    });
   }
-  const PaletteSums sums(palette, k);
-  shrinkBlocks<1>(indices.size(), k, dst, &sums, indexRow, putMeans);
+  shrinkBlocks(indices.size(), k, dst, [&](const cv::Range& rows, cv::Mat& out) {
+    sumPaletteRows(indices.size(), k, out, rows, palette, indexRow, putMeans);
+  });
 }
 
 }  // namespace
