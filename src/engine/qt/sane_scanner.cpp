@@ -1,11 +1,13 @@
 #include "engine/qt/sane_scanner.h"
 
-#include <dlfcn.h>
 #include <sane/sane.h>
 #include <sane/saneopts.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
+
+#include "engine/qt/backend_threads.h"
 
 namespace zelmar::qt {
 namespace {
@@ -26,11 +28,20 @@ class Device {
   }
   ~Device() {
     if (handle_) {
+      threads_.settle(false);
       sane_cancel(handle_);
       sane_close(handle_);
     }
   }
   SANE_Handle handle() const { return handle_; }
+  SANE_Status start() {
+    threads_.beforeStart();
+    const SANE_Status s = sane_start(handle_);
+    threads_.afterStart();
+    return s;
+  }
+  // Before the read that reports the end, which stops the pass's reader.
+  void awaitReaders() const { threads_.settle(true); }
 
   // The option called `name`, or -1.
   int find(const char* name, const SANE_Option_Descriptor** desc) const {
@@ -70,28 +81,44 @@ class Device {
 
  private:
   SANE_Handle handle_ = nullptr;
+  BackendThreads threads_;
 };
 
 // Reads the frame now started into `data`. Cancelled when `progress` says so.
-Status readFrame(SANE_Handle h, const SANE_Parameters& p, const ScanProgress& progress, int frame,
+// sane_cancel in mid-pass closes the reader's pipe and cancels the reader in
+// the same breath, while the closed pipe sends it down its exit path; so a
+// cancelled pass is read out first, for at most a second.
+Status readFrame(const Device& d, const SANE_Parameters& p, const ScanProgress& progress, int frame,
                  int frames, std::vector<uint8_t>& data) {
+  using namespace std::chrono;
   constexpr size_t kChunk = 64 * 1024;
-  const double expected = p.lines > 0 ? double(p.bytes_per_line) * p.lines : -1;
+  const uint64_t total = p.lines > 0 ? uint64_t(p.bytes_per_line) * uint64_t(p.lines) : 0;
+  uint64_t received = 0;
+  bool cancelled = false;
+  steady_clock::time_point giveUp;
   for (;;) {
-    const size_t at = data.size();
+    if (total && received >= total) d.awaitReaders();
+    const size_t at = cancelled ? 0 : data.size();  // once cancelled, nothing is kept
     try {
       data.resize(at + kChunk);
     } catch (const std::bad_alloc&) {
       return {ErrorCode::OutOfMemory};
     }
     SANE_Int got = 0;
-    const SANE_Status s = sane_read(h, data.data() + at, SANE_Int(kChunk), &got);
+    const SANE_Status s = sane_read(d.handle(), data.data() + at, SANE_Int(kChunk), &got);
     data.resize(at + size_t(std::max(got, 0)));
+    received += uint64_t(std::max(got, 0));
+    if (cancelled && (s != SANE_STATUS_GOOD || steady_clock::now() > giveUp))
+      return {ErrorCode::Cancelled};
     if (s == SANE_STATUS_EOF) return {};
     if (s != SANE_STATUS_GOOD) return saneError(s, "scanning stopped");
+    if (cancelled) continue;
     const double done =
-        expected > 0 ? (frame + std::min(1.0, double(data.size()) / expected)) / frames : -1;
-    if (progress && !progress(done)) return {ErrorCode::Cancelled};
+        total ? (frame + std::min(1.0, double(received) / double(total))) / frames : -1;
+    if (progress && !progress(done)) {
+      cancelled = true;
+      giveUp = steady_clock::now() + seconds(1);
+    }
   }
 }
 
@@ -139,12 +166,7 @@ int channelOf(SANE_Frame f) { return f == SANE_FRAME_RED ? 0 : f == SANE_FRAME_G
 }  // namespace
 
 SaneSession::SaneSession() {
-  // Backends stop their reader threads with pthread_cancel, whose unwinding
-  // loads libgcc_s on first use from inside the cancelled thread and may die
-  // holding the loader's lock; sane_exit's dlclose then hangs for good.
-  // Loaded here first, it is never loaded there.
-  static void* const unwinder = dlopen("libgcc_s.so.1", RTLD_NOW | RTLD_NODELETE);
-  (void)unwinder;
+  prepareThreadExit();
   SANE_Int version = 0;
   const SANE_Status s = sane_init(&version, nullptr);
   if (s != SANE_STATUS_GOOD) status_ = saneError(s, "cannot start SANE");
@@ -217,7 +239,7 @@ Status SaneSession::scan(const ScanSettings& settings, const ScanProgress& progr
 
   Picture page;
   for (int frame = 0;; ++frame) {
-    SANE_Status s = sane_start(d.handle());
+    SANE_Status s = d.start();
     if (s != SANE_STATUS_GOOD) return saneError(s, "cannot start the scan");
     SANE_Parameters p{};
     s = sane_get_parameters(d.handle(), &p);
@@ -229,7 +251,7 @@ Status SaneSession::scan(const ScanSettings& settings, const ScanProgress& progr
       return {ErrorCode::Unsupported, "scan layout"};
     const int frames = single ? 1 : 3;
     std::vector<uint8_t> data;
-    ZELMAR_TRY(readFrame(d.handle(), p, progress, single ? 0 : std::min(frame, 2), frames, data));
+    ZELMAR_TRY(readFrame(d, p, progress, single ? 0 : std::min(frame, 2), frames, data));
     const uint64_t lines = p.lines > 0 ? uint64_t(p.lines) : data.size() / size_t(p.bytes_per_line);
     if (data.size() < lines * size_t(p.bytes_per_line))
       return {ErrorCode::DeviceFailed, "page cut short"};

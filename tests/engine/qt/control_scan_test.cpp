@@ -5,10 +5,14 @@
 #include <QComboBox>
 #include <QPushButton>
 #include <QTimer>
+#include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <thread>
 
 #include "control_fixture.h"
+#include "engine/qt/backend_threads.h"
 #include "engine/qt/scan_dialog.h"
 #include "support/process.h"
 #include "support/temp_dir.h"
@@ -117,6 +121,36 @@ TEST_F(ControlTest, ScansColourPagesOfEveryKindAndGreyAndBlackAndWhiteFailuresCh
     EXPECT_EQ(control->IsGray(), 1);
     EXPECT_TRUE(closeColours(control->picture(), grid.reference(c.options), 0)) << c.bits;
   }
+}
+
+// A backend's reader may only be cancelled once it has ended or sleeps in the
+// kernel; at the end of a pass, only once it has ended. Threads that ran
+// before sane_start are not its readers. The sleeper and the older thread end
+// before settling's half-second limit, so waiting for them shows.
+TEST(BackendThreads, SettlingWaitsForReadersThatRunOrMustEndNotForOthers) {
+  using namespace std::chrono;
+  const auto spinUntil = [](steady_clock::time_point t) {
+    while (steady_clock::now() < t) {
+    }
+  };
+  const auto later = steady_clock::now() + milliseconds(400);
+  std::atomic<bool> olderEnded{false}, runningEnded{false}, sleeperEnded{false};
+  std::thread older([&] { spinUntil(later), olderEnded = true; });
+  qt::BackendThreads pass;
+  pass.beforeStart();
+  std::thread running(
+      [&] { spinUntil(steady_clock::now() + milliseconds(30)), runningEnded = true; });
+  std::thread asleep([&] { std::this_thread::sleep_until(later), sleeperEnded = true; });
+  pass.afterStart();
+  pass.settle(false);
+  const bool ran = runningEnded, slept = sleeperEnded, olderDone = olderEnded;
+  pass.settle(true);
+  const bool sleeperDone = sleeperEnded;
+  for (std::thread* t : {&older, &running, &asleep}) t->join();
+  EXPECT_TRUE(ran);
+  EXPECT_FALSE(slept);
+  EXPECT_FALSE(olderDone);
+  EXPECT_TRUE(sleeperDone);
 }
 
 }  // namespace
