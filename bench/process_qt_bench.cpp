@@ -58,6 +58,9 @@ Picture copyOf(const Picture& p) {
   return q;
 }
 
+struct Viewer;
+Viewer& viewer();
+
 // The viewer as started with no pictures, 1280 x 800 on the screen, and the
 // photo decoded once (24-bit, and its 256-colour reduction).
 struct Viewer {
@@ -76,6 +79,8 @@ struct Viewer {
     window->resize(1280, 800);
     window->show();
     QApplication::processEvents();
+    // The window must go with the application, not at exit after it.
+    qAddPostRoutine([] { viewer().window.reset(); });
     ready = true;
   }
   ImageControl& control() { return *static_cast<ImageControl*>(window->Engine1); }
