@@ -44,8 +44,12 @@ Status openReader(Bytes data, const Limits& limits, Context& ctx) {
   if (!ctx) return {ErrorCode::OutOfMemory};
   // libspng's own width and height limit is 2^31 - 1.
   const auto side = uint32_t(std::min<uint64_t>(limits.maxDimension, INT32_MAX));
+  // Checksums are not checked, as other viewers do not: a picture whose
+  // data inflates is shown, and computing them costs a tenth of the load.
+  // Broken compressed data still fails in the inflater.
   if (spng_set_image_limits(ctx.get(), side, side) ||
       spng_set_chunk_limits(ctx.get(), std::min<size_t>(data.size(), INT32_MAX), kChunkCache) ||
+      spng_set_crc_action(ctx.get(), SPNG_CRC_USE, SPNG_CRC_USE) ||
       spng_set_png_buffer(ctx.get(), data.data(), data.size()))
     return {ErrorCode::OutOfMemory, "cannot set up the PNG reader"};
   return {};

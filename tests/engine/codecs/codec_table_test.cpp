@@ -206,6 +206,23 @@ TEST(Codecs, PrefixesAndFlippedBitsFailCleanlyOrGivePicturesAndCallersLimitsAreK
   }
 }
 
+// As other viewers, we do not check PNG checksums: a file whose chunk
+// checksums and zlib trailer are all wrong but whose data inflates loads whole.
+TEST(Png, WrongChecksumsAloneRefuseNothing) {
+  const Picture src = makePattern(16, 8, 24);
+  ByteVec file = encodeOk(png::encode, src);
+  for (size_t at = 8; at + 12 <= file.size();) {
+    const size_t length =
+        size_t(file[at]) << 24 | file[at + 1] << 16 | file[at + 2] << 8 | file[at + 3];
+    const bool idat = std::equal(file.begin() + at + 4, file.begin() + at + 8, "IDAT");
+    const size_t crc = at + 8 + length;
+    if (idat) file[crc - 1] ^= 0xff;  // the zlib stream's checksum ends the only IDAT
+    file[crc] ^= 0xff;
+    at = crc + 4;
+  }
+  EXPECT_TRUE(closeColours(decodeOk(overDefault<png::decode>, file).picture, src, 0));
+}
+
 // Reading goes by content, then by extension; writing by format code; no
 // picture neither decodes nor encodes.
 TEST(Codecs, RegistryGoesByContentThenByExtensionWritesByFormatCodeAndRefusesHandBuiltFiles) {
