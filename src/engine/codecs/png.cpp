@@ -1,6 +1,7 @@
 #include "engine/codecs/png.h"
 
 #include <spng.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <cstring>
@@ -9,6 +10,7 @@
 #include "engine/codecs/alpha.h"
 #include "engine/codecs/packed_rows.h"
 #include "engine/codecs/png_context.h"
+#include "engine/codecs/png_rows.h"
 
 namespace zelmar::png {
 namespace {
@@ -142,6 +144,145 @@ Palette paletteOf(const Header& h, Rgb back) {
   return pal;
 }
 
+// Samples a pixel, by colour type.
+unsigned channelsOf(const Header& h) {
+  static constexpr unsigned kChannels[] = {1, 0, 3, 1, 2, 0, 4};
+  return kChannels[std::min<int>(h.ihdr.color_type, 6)];
+}
+
+// The IDAT chunks' contents, one after another. A chunk cut short gives
+// what there is; checksums are not checked (as libspng is told).
+class IdatChunks {
+ public:
+  explicit IdatChunks(Bytes file) : file_(file) {}
+  bool next(Bytes& chunk) {
+    while (pos_ + 8 <= file_.size()) {
+      const uint8_t* at = file_.data() + pos_;
+      const size_t length = size_t(at[0]) << 24 | size_t(at[1]) << 16 | size_t(at[2]) << 8 | at[3];
+      const size_t start = pos_ + 8, size = std::min(length, file_.size() - start);
+      pos_ = start + size + 4;
+      if (std::memcmp(at + 4, "IDAT", 4) == 0) {
+        seen_ = true;
+        chunk = file_.subspan(start, size);
+        return true;
+      }
+      if (seen_) break;  // the pixel data ends with the first other chunk after it
+    }
+    return false;
+  }
+
+ private:
+  Bytes file_;
+  size_t pos_ = 8;  // after the signature
+  bool seen_ = false;
+};
+
+struct Inflater {
+  z_stream z{};
+  bool open = false;
+  ~Inflater() {
+    if (open) inflateEnd(&z);
+  }
+};
+
+struct RowsRead {
+  uint32_t done = 0;
+  bool complete = false;
+  Status failure;  // why none could be read
+};
+
+// Rows of whole bytes a pixel, not interlaced: inflated and unfiltered here,
+// as libspng undoes the commonest filter a byte at a time.
+RowsRead ownRows(Bytes file, const Header& h, size_t rowBytes, const RowWriter& write,
+                 Picture& pic) {
+  RowsRead r;
+  const unsigned bpp = channelsOf(h);
+  Inflater inf;
+  if (inflateInit(&inf.z) != Z_OK) {
+    r.failure = {ErrorCode::OutOfMemory, "cannot start inflating"};
+    return r;
+  }
+  inf.open = true;
+  inflateValidate(&inf.z, 0);
+  IdatChunks chunks(file);
+  std::vector<uint8_t> raw(rowBytes + 1), mine(write.direct() ? 0 : 2 * rowBytes);
+  const std::vector<uint8_t> zeros(rowBytes);
+  const uint8_t* prev = zeros.data();
+  bool ended = false;
+  for (uint32_t y = 0; y < h.ihdr.height && !ended; ++y) {
+    inf.z.next_out = raw.data();
+    inf.z.avail_out = uInt(raw.size());
+    while (inf.z.avail_out > 0) {
+      if (inf.z.avail_in == 0) {
+        Bytes chunk;
+        if (!chunks.next(chunk)) break;
+        inf.z.next_in = const_cast<Bytef*>(chunk.data());
+        inf.z.avail_in = uInt(chunk.size());
+        continue;
+      }
+      const int rc = inflate(&inf.z, Z_NO_FLUSH);
+      if (rc == Z_STREAM_END) break;
+      if (rc != Z_OK && rc != Z_BUF_ERROR) {
+        ended = true;
+        r.failure = {rc == Z_MEM_ERROR ? ErrorCode::OutOfMemory : ErrorCode::CorruptData,
+                     "the pixel data does not inflate"};
+        break;
+      }
+    }
+    if (inf.z.avail_out > 0) {
+      if (r.failure.ok()) r.failure = {ErrorCode::Truncated, "the pixel data ends early"};
+      break;
+    }
+    uint8_t* out = write.direct() ? pic.row(y) : mine.data() + (y % 2) * rowBytes;
+    if (!unfilterRow(raw[0], raw.data() + 1, prev, out, rowBytes, bpp)) {
+      r.failure = {ErrorCode::CorruptData, "unknown row filter"};
+      break;
+    }
+    if (!write.direct()) write(out, pic.row(y));
+    prev = out;
+    ++r.done;
+  }
+  r.complete = r.done == h.ihdr.height;
+  if (r.complete) r.failure = {};
+  return r;
+}
+
+// Any other layout, through libspng's progressive reader (started by the
+// caller). Interlaced rows are visited once a pass, so each keeps its own
+// buffer (the picture's row when the layouts match), cleared for the pixels
+// later passes never bring.
+RowsRead spngRows(spng_ctx* ctx, const Header& h, size_t imageBytes, size_t rowBytes,
+                  const RowWriter& write, Picture& pic) {
+  RowsRead r;
+  const uint32_t height = h.ihdr.height;
+  const bool interlaced = h.ihdr.interlace_method != SPNG_INTERLACE_NONE;
+  std::unique_ptr<uint8_t[]> rowsIn;
+  if (!write.direct())
+    rowsIn = std::make_unique_for_overwrite<uint8_t[]>(interlaced ? imageBytes : rowBytes);
+  uint8_t* in = write.direct() ? pic.data() : rowsIn.get();
+  if (interlaced) std::memset(in, 0, imageBytes);
+  int rc = 0;
+  uint32_t lastRow = 0;
+  while (rc == 0) {
+    spng_row_info info;
+    rc = spng_get_row_info(ctx, &info);
+    if (rc) break;
+    uint8_t* row = in + (interlaced || write.direct() ? size_t(info.row_num) * rowBytes : 0);
+    rc = spng_decode_row(ctx, row, rowBytes);
+    if (rc != 0 && rc != SPNG_EOI) break;
+    if (!write.direct() && !interlaced) write(row, pic.row(info.row_num));
+    ++r.done;
+    lastRow = info.row_num;
+  }
+  r.complete = rc == SPNG_EOI;
+  if (!r.complete) r.failure = checkedCall(rc, Stage::Pixels);
+  if (interlaced && !write.direct())
+    for (uint32_t y = 0; y < height; ++y) write(in + size_t(y) * rowBytes, pic.row(y));
+  // Rows after the last one read stay black.
+  if (!interlaced && r.done) r.done = lastRow + 1;
+  return r;
+}
+
 }  // namespace
 
 bool probe(Bytes data) {
@@ -165,47 +306,31 @@ Status decode(Bytes data, const DecodeOptions& options, Decoded& out) {
   if (h.kind == Kind::Indexed) pic.setPalette(paletteOf(h, options.background));
   if (h.bits == 8 && h.kind == Kind::Grey) pic.setPalette(grayPalette(256));
 
-  const int flags = h.kind == Kind::ColourAlpha ? SPNG_DECODE_TRNS : 0;
-  ZELMAR_TRY(checkedCall(
-      spng_decode_image(ctx.get(), nullptr, 0, h.format, flags | SPNG_DECODE_PROGRESSIVE),
-      Stage::Header));
-  // Interlaced rows are visited once a pass, so each keeps its own buffer
-  // (the picture's row when the layouts match), cleared for the pixels
-  // later passes never bring.
   const bool interlaced = h.ihdr.interlace_method != SPNG_INTERLACE_NONE;
   const RowWriter write(h, options.background, width);
-  std::unique_ptr<uint8_t[]> rowsIn;
-  if (!write.direct())
-    rowsIn = std::make_unique_for_overwrite<uint8_t[]>(interlaced ? imageBytes : rowBytes);
-  uint8_t* in = write.direct() ? pic.data() : rowsIn.get();
-  if (interlaced) std::memset(in, 0, imageBytes);
-
-  int rc = 0;
-  uint32_t rowsDone = 0, lastRow = 0;
-  while (rc == 0) {
-    spng_row_info info;
-    rc = spng_get_row_info(ctx.get(), &info);
-    if (rc) break;
-    uint8_t* row = in + (interlaced || write.direct() ? size_t(info.row_num) * rowBytes : 0);
-    rc = spng_decode_row(ctx.get(), row, rowBytes);
-    if (rc != 0 && rc != SPNG_EOI) break;
-    if (!write.direct() && !interlaced) write(row, pic.row(info.row_num));
-    ++rowsDone;
-    lastRow = info.row_num;
+  // Ours for 8-bit rows libspng would hand over as stored.
+  const bool own =
+      !interlaced && h.ihdr.bit_depth == 8 && rowBytes == size_t(width) * channelsOf(h) &&
+      !(h.kind == Kind::ColourAlpha && h.ihdr.color_type != SPNG_COLOR_TYPE_TRUECOLOR_ALPHA);
+  RowsRead rows;
+  if (own) {
+    rows = ownRows(data, h, rowBytes, write, pic);
+  } else {
+    const int flags = h.kind == Kind::ColourAlpha ? SPNG_DECODE_TRNS : 0;
+    ZELMAR_TRY(checkedCall(
+        spng_decode_image(ctx.get(), nullptr, 0, h.format, flags | SPNG_DECODE_PROGRESSIVE),
+        Stage::Header));
+    rows = spngRows(ctx.get(), h, imageBytes, rowBytes, write, pic);
   }
-  const bool complete = rc == SPNG_EOI;
-  if (!complete && rowsDone == 0) return checkedCall(rc, Stage::Pixels);
-  if (interlaced && !write.direct())
-    for (uint32_t y = 0; y < height; ++y) write(in + size_t(y) * rowBytes, pic.row(y));
-  if (!complete && !interlaced)
-    for (uint32_t y = lastRow + 1; y < height; ++y) std::memset(pic.row(y), 0, pic.stride());
+  if (!rows.complete && rows.done == 0) return rows.failure;
+  if (!rows.complete && !interlaced)
+    for (uint32_t y = rows.done; y < height; ++y) std::memset(pic.row(y), 0, pic.stride());
 
   out.picture = std::move(pic);
-  out.truncated = !complete;
+  out.truncated = !rows.complete;
   out.facts = FileFacts{};
   out.facts.fileFormat = format::kPng;
-  static constexpr int kChannels[] = {1, 0, 3, 1, 2, 0, 4};
-  out.facts.originBits = h.ihdr.bit_depth * kChannels[std::min<int>(h.ihdr.color_type, 6)];
+  out.facts.originBits = h.ihdr.bit_depth * int(channelsOf(h));
   out.facts.originWidth = width;
   out.facts.originHeight = height;
   out.facts.compression = "Deflate";

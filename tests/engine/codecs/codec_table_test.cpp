@@ -2,6 +2,7 @@
 // format is one more row in codecs(); a read-only one leaves encode null
 // and ImageMagick makes its samples.
 #include <gtest/gtest.h>
+#include <spng.h>
 
 #include <filesystem>
 
@@ -221,6 +222,61 @@ TEST(Png, WrongChecksumsAloneRefuseNothing) {
     at = crc + 4;
   }
   EXPECT_TRUE(closeColours(decodeOk(overDefault<png::decode>, file).picture, src, 0));
+}
+
+// Rows of `channels` bytes a pixel written by libspng with `filter` alone.
+ByteVec spngWrites(const std::vector<uint8_t>& pixels, uint32_t width, uint8_t colourType,
+                   int filter) {
+  spng_ctx* ctx = spng_ctx_new(SPNG_CTX_ENCODER);
+  spng_ihdr ihdr{width,
+                 uint32_t(pixels.size() / width /
+                          (colourType == 0   ? 1
+                           : colourType == 4 ? 2
+                           : colourType == 2 ? 3
+                                             : 4)),
+                 8,
+                 colourType,
+                 0,
+                 0,
+                 0};
+  size_t size = 0;
+  int error = 0;
+  spng_set_option(ctx, SPNG_ENCODE_TO_BUFFER, 1);
+  spng_set_option(ctx, SPNG_FILTER_CHOICE, filter);
+  spng_set_ihdr(ctx, &ihdr);
+  spng_encode_image(ctx, pixels.data(), pixels.size(), SPNG_FMT_PNG, SPNG_ENCODE_FINALIZE);
+  auto* png = static_cast<uint8_t*>(spng_get_png_buffer(ctx, &size, &error));
+  ByteVec file(png, png + size);
+  std::free(png);
+  spng_ctx_free(ctx);
+  return file;
+}
+
+// Our own row decoding against libspng's writer: each filter alone, at every
+// byte width a pixel (opaque alpha composes to the colour itself).
+TEST(Png, EachRowFilterAloneAtEveryPixelWidth) {
+  const uint32_t width = 37, height = 9;
+  for (const uint8_t type : {0, 4, 2, 6})
+    for (const int filter : {SPNG_FILTER_CHOICE_NONE, SPNG_FILTER_CHOICE_SUB, SPNG_FILTER_CHOICE_UP,
+                             SPNG_FILTER_CHOICE_AVG, SPNG_FILTER_CHOICE_PAETH}) {
+      const size_t channels = type == 0 ? 1 : type == 4 ? 2 : type == 2 ? 3 : 4;
+      const bool alpha = type == 4 || type == 6;
+      std::vector<uint8_t> pixels(width * height * channels);
+      uint32_t seed = 12345;
+      for (size_t i = 0; i < pixels.size(); ++i) {
+        seed = seed * 1103515245u + 12345u;
+        pixels[i] = alpha && i % channels == channels - 1 ? 255 : uint8_t(seed >> 16);
+      }
+      const Picture got =
+          decodeOk(overDefault<png::decode>, spngWrites(pixels, width, type, filter)).picture;
+      for (uint32_t y = 0; y < height; ++y)
+        for (uint32_t x = 0; x < width; ++x) {
+          const uint8_t* px = pixels.data() + (size_t(y) * width + x) * channels;
+          const Rgb want = channels < 3 ? Rgb{px[0], px[0], px[0]} : Rgb{px[0], px[1], px[2]};
+          ASSERT_EQ(pixelAt(got, x, y), want)
+              << "type " << int(type) << " filter " << filter << " at " << x << "," << y;
+        }
+    }
 }
 
 // Reading goes by content, then by extension; writing by format code; no
