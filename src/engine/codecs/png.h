@@ -1,5 +1,6 @@
 #pragma once
-// PNG through libspng.
+// PNG: libspng reads the header and the layouts that need its conversions;
+// 8-bit rows that are not interlaced are inflated and unfiltered by us.
 #include "engine/codecs/codec.h"
 
 namespace zelmar::png {
